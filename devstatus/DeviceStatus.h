@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+#include "collector/PropertyMap.h"
+#include "platform/Win32.h"
+
+// Finds a present device by a hardware or compatible identifier prefix and
+// reports its device instance identifier and its state as the properties
+// "OperationalStatus" and "StatusDescriptions". Stateless.
+class TDeviceStatus {
+public:
+    // 0 when a present device matched (the last one enumerated wins); 1 otherwise.
+    // pattern may be null, then idText is the pattern.
+    int FindDevice(std::string idText, const char* pattern, HDEVINFO& deviceInfoSet,
+                   SP_DEVINFO_DATA& deviceInfoData);
+
+    int GetDeviceInstanceId(std::string deviceId, std::string& instanceId);
+    int GetDeviceInstanceId(std::string idText, const char* pattern, std::string& instanceId);
+
+    PropertyMap GetDeviceStatus(std::string deviceId);
+    PropertyMap GetDeviceStatus(std::string idText, const char* pattern);
+};

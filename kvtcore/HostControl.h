@@ -1,0 +1,66 @@
+#pragma once
+// The host program's view of the core: everything here is reached through
+// virtual calls on the object KvtGetHostControl returns, so a program that
+// loads kvtcore at run time needs no link-time import of it.
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+
+#include "host/Host.h"
+
+namespace NORNKVT20 {
+
+// One property of a committed instance, flattened for printing.
+struct TPropertySnapshot {
+    std::string name;
+    std::string typeName;              // "uint16", "string[]", ...
+    bool isNull = false;
+    std::vector<std::string> elements;  // one text for a scalar, one per element for an array
+};
+
+struct TInstanceSnapshot {
+    std::string className;
+    std::string objectPath;
+    std::vector<TPropertySnapshot> properties;  // in property name order
+};
+
+struct TLogLine {
+    int level;
+    std::string text;
+};
+
+class IHostControl {
+public:
+    virtual ~IHostControl() {}
+
+    virtual std::size_t GetPluginCount() = 0;
+    virtual IPluginCallbacks* GetPlugin(std::size_t index) = 0;
+
+    // The namespace that holds the classes plug-ins serve.
+    virtual boost::shared_ptr<ICIMNamespace> GetCIMNamespace() = 0;
+    virtual boost::shared_ptr<TQueryContext> CreateQueryContext() = 0;
+
+    // Instances committed so far, in commit order.
+    virtual std::vector<TInstanceSnapshot> GetCommittedInstances() = 0;
+    // Lines written to the core logger so far, in order.
+    virtual std::vector<TLogLine> GetLogLines() = 0;
+
+    // Makes the nth call (1-based, counted from now) of a host operation throw
+    // TKVTException(text). Operations: CreateInstance, SetPropertyValue,
+    // Commit, GetClass, GetNamespace, EnumerateInstances, GetProperty,
+    // GetValue, GetReference, GetSystemName, GetSystemCreationClassName.
+    virtual void InjectFault(const std::string& operation, unsigned nth,
+                             const std::string& text) = 0;
+    // Forgets committed instances, log lines, registrations' results and faults.
+    virtual void Reset() = 0;
+
+    // Describes the exception being handled (call only inside a catch block).
+    virtual std::string DescribeCurrentException() = 0;
+};
+
+}  // namespace NORNKVT20
+
+extern "C" KVTCORE_API NORNKVT20::IHostControl* KvtGetHostControl();

@@ -1,0 +1,91 @@
+#include "support/HostFixture.h"
+
+#include "platform/posix/MachineDescription.h"
+#include "plugin/LogMessage.h"
+
+namespace {
+
+NORNKVT20::TPluginManagerProvider& TestProvider()
+{
+    static NORNKVT20::TPluginManagerProvider provider(nullptr, "test");
+    return provider;
+}
+
+}  // namespace
+
+void HostFixture::SetUp()
+{
+    Host().Reset();
+    displayplatform::ResetMachine();
+    LogMessage::setProvider(&TestProvider());
+}
+
+void HostFixture::TearDown()
+{
+    LogMessage::setProvider(nullptr);
+    displayplatform::ResetMachine();
+    Host().Reset();
+}
+
+NORNKVT20::IHostControl& HostFixture::Host()
+{
+    return *KvtGetHostControl();
+}
+
+boost::shared_ptr<NORNKVT20::ICIMClass> HostFixture::Class(const std::string& name)
+{
+    return Host().GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap());
+}
+
+void HostFixture::LoadMachine(const std::string& json)
+{
+    displayplatform::LoadMachineJson(json, "test machine");
+}
+
+std::vector<NORNKVT20::TLogLine> HostFixture::Log()
+{
+    return Host().GetLogLines();
+}
+
+std::vector<std::string> HostFixture::LogAt(int level)
+{
+    std::vector<std::string> lines;
+    for (const auto& line : Host().GetLogLines()) {
+        if (line.level == level) {
+            lines.push_back(line.text);
+        }
+    }
+    return lines;
+}
+
+std::vector<NORNKVT20::TInstanceSnapshot> HostFixture::Committed()
+{
+    return Host().GetCommittedInstances();
+}
+
+std::vector<NORNKVT20::TInstanceSnapshot> HostFixture::Committed(const std::string& className)
+{
+    std::vector<NORNKVT20::TInstanceSnapshot> result;
+    for (const auto& instance : Host().GetCommittedInstances()) {
+        if (instance.className == className) {
+            result.push_back(instance);
+        }
+    }
+    return result;
+}
+
+void HostFixture::DisableLogging()
+{
+    LogMessage::setProvider(nullptr);
+}
+
+const NORNKVT20::TPropertySnapshot* FindProperty(const NORNKVT20::TInstanceSnapshot& instance,
+                                                 const std::string& name)
+{
+    for (const auto& property : instance.properties) {
+        if (property.name == name) {
+            return &property;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Test fixture: a fresh host store, an empty machine and logging switched on.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <boost/shared_ptr.hpp>
+
+#include "host/Host.h"
+#include "kvtcore/HostControl.h"
+
+class HostFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    NORNKVT20::IHostControl& Host();
+    boost::shared_ptr<NORNKVT20::ICIMClass> Class(const std::string& name);
+    // Replaces the machine the Win32 stand-ins answer from.
+    void LoadMachine(const std::string& json);
+
+    std::vector<NORNKVT20::TLogLine> Log();
+    // Only the lines logged at the given level.
+    std::vector<std::string> LogAt(int level);
+    std::vector<NORNKVT20::TInstanceSnapshot> Committed();
+    // Committed instances of one class.
+    std::vector<NORNKVT20::TInstanceSnapshot> Committed(const std::string& className);
+
+    // Switches the plug-in's logging gate off (it is on in every test by default).
+    void DisableLogging();
+};
+
+// The value text(s) of a property of a snapshot, or nullptr when absent.
+const NORNKVT20::TPropertySnapshot* FindProperty(const NORNKVT20::TInstanceSnapshot& instance,
+                                                 const std::string& name);

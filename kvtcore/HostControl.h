@@ -38,6 +38,8 @@ public:
 
     virtual std::size_t GetPluginCount() = 0;
     virtual IPluginCallbacks* GetPlugin(std::size_t index) = 0;
+    // The data-request view of a registered plug-in, or null when it has none.
+    virtual IPluginBasicQueryCallbacks* GetQueryCallbacks(std::size_t index) = 0;
 
     // The namespace that holds the classes plug-ins serve.
     virtual boost::shared_ptr<ICIMNamespace> GetCIMNamespace() = 0;
@@ -54,7 +56,7 @@ public:
     // GetValue, GetReference, GetSystemName, GetSystemCreationClassName.
     virtual void InjectFault(const std::string& operation, unsigned nth,
                              const std::string& text) = 0;
-    // Forgets committed instances, log lines, registrations' results and faults.
+    // Forgets committed instances, log lines and armed faults (registrations stay).
     virtual void Reset() = 0;
 
     // Describes the exception being handled (call only inside a catch block).

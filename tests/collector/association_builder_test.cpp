@@ -1,0 +1,161 @@
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "collector/AssociationBuilder.h"
+#include "support/HostFixture.h"
+
+using NORNKVT20::TCIMValue;
+
+namespace {
+
+const std::string kSevenTabs = "\t\t\t\t\t\t\t";
+
+TAssociationSpec MonitorSettingSpec()
+{
+    return {"ORNSG_DesktopMonitor",
+            "DeviceID",
+            "ORNSG_MonitorResolution",
+            "SettingID",
+            "Element",
+            "Setting",
+            "Monitor association encountered an error" + kSevenTabs +
+                "enumerating CIM instances for ",
+            PrefixRule};
+}
+
+class AssociationBuilderTest : public HostFixture {
+protected:
+    // Commits one instance of className with one string property.
+    std::string Commit(const std::string& className, const std::string& key,
+                       const std::string& value)
+    {
+        auto instance = Class(className)->CreateInstance(PropertyMap());
+        instance->SetPropertyValue(key, TCIMValue(value), PropertyMap());
+        instance->Commit(PropertyMap());
+        return instance->GetReference(PropertyMap()).GetObjectPath();
+    }
+
+    // The (first, second) object paths of each association map, in order.
+    std::vector<std::pair<std::string, std::string> > Build(const TAssociationSpec& spec)
+    {
+        PropertyMap working;
+        requested = Class("ORNSG_MonitorSetting");
+        PropertyMapList maps =
+            BuildAssociations(requested.get(), LogMessage::getInstance(), working, spec);
+        EXPECT_TRUE(working.empty());
+        std::vector<std::pair<std::string, std::string> > pairs;
+        for (const PropertyMap& map : maps) {
+            EXPECT_EQ(2u, map.size());
+            pairs.emplace_back(map.at(spec.firstRole).GetReference().GetObjectPath(),
+                               map.at(spec.secondRole).GetReference().GetObjectPath());
+        }
+        return pairs;
+    }
+
+    boost::shared_ptr<NORNKVT20::ICIMClass> requested;
+};
+
+}  // namespace
+
+TEST(AssociationRuleTest, ContainmentAndPrefix)
+{
+    struct Case {
+        const char* second;
+        const char* first;
+        bool contains;
+        bool prefix;
+    } cases[] = {
+        {"ABC", "ABC", true, true},
+        {"xABCy", "ABC", true, false},
+        {"abc", "ABC", false, false},
+        {"anything", "", true, true},
+        {"", "", true, true},
+        {"AB", "ABC", false, false},
+        {"DISPLAY\\X\\UID10\\ Setting 1", "DISPLAY\\X\\UID1", true, true},
+        {"DISPLAY\\X\\UID1\\ Setting 1", "DISPLAY\\X\\UID10", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.contains, ContainmentRule(c.second, c.first)) << c.second << " / " << c.first;
+        EXPECT_EQ(c.prefix, PrefixRule(c.second, c.first)) << c.second << " / " << c.first;
+    }
+}
+
+TEST_F(AssociationBuilderTest, PairsAreOrderedBySecondThenFirstInstance)
+{
+    std::string m1 = Commit("ORNSG_DesktopMonitor", "DeviceID", "DISPLAY\\A\\UID1");
+    std::string m10 = Commit("ORNSG_DesktopMonitor", "DeviceID", "DISPLAY\\A\\UID10");
+    std::string other = Commit("ORNSG_DesktopMonitor", "DeviceID", "DISPLAY\\B\\UID2");
+    std::string r10 = Commit("ORNSG_MonitorResolution", "SettingID", "DISPLAY\\A\\UID10\\ Setting 1");
+    std::string r1 = Commit("ORNSG_MonitorResolution", "SettingID", "DISPLAY\\A\\UID1\\ Setting 1");
+    std::string middle = Commit("ORNSG_MonitorResolution", "SettingID", "x DISPLAY\\B\\UID2");
+
+    std::vector<std::pair<std::string, std::string> > expected = {{m1, r10}, {m10, r10}, {m1, r1}};
+    EXPECT_EQ(expected, Build(MonitorSettingSpec()));
+    (void)other;
+    (void)middle;
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(AssociationBuilderTest, AnEmptyKeyMatchesEverySecondInstance)
+{
+    std::string empty = Commit("ORNSG_DesktopMonitor", "DeviceID", "");
+    std::string a = Commit("ORNSG_MonitorResolution", "SettingID", "A");
+    std::string b = Commit("ORNSG_MonitorResolution", "SettingID", "B");
+    std::vector<std::pair<std::string, std::string> > expected = {{empty, a}, {empty, b}};
+    EXPECT_EQ(expected, Build(MonitorSettingSpec()));
+}
+
+TEST_F(AssociationBuilderTest, NoInstancesOfEitherClassGiveNothingAndNoMessage)
+{
+    EXPECT_TRUE(Build(MonitorSettingSpec()).empty());
+    Commit("ORNSG_DesktopMonitor", "DeviceID", "A");
+    EXPECT_TRUE(Build(MonitorSettingSpec()).empty());
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(AssociationBuilderTest, AFailureWhileEnumeratingGivesOneWarningAndNoAssociations)
+{
+    for (const char* operation : {"GetNamespace", "GetClass", "EnumerateInstances"}) {
+        for (unsigned nth : {1u, 2u}) {
+            if (std::string(operation) == "GetNamespace" && nth == 2) {
+                continue;  // the namespace is fetched once
+            }
+            Host().Reset();
+            Commit("ORNSG_DesktopMonitor", "DeviceID", "A");
+            Commit("ORNSG_MonitorResolution", "SettingID", "A\\ Setting 1");
+            Host().InjectFault(operation, nth, "boom");
+            EXPECT_TRUE(Build(MonitorSettingSpec()).empty()) << operation << " " << nth;
+            std::vector<std::string> expected = {
+                "Monitor association encountered an error" + kSevenTabs +
+                "enumerating CIM instances for ORNSG_DesktopMonitor OR ORNSG_MonitorResolution "
+                "Error Code: boom"};
+            EXPECT_EQ(expected, LogAt(2)) << operation << " " << nth;
+            EXPECT_EQ(1u, Log().size());
+        }
+    }
+}
+
+TEST_F(AssociationBuilderTest, AFailureOnOneSecondInstanceSkipsOnlyItsRemainingPairs)
+{
+    std::string m1 = Commit("ORNSG_DesktopMonitor", "DeviceID", "A");
+    std::string m2 = Commit("ORNSG_DesktopMonitor", "DeviceID", "");
+    std::string r1 = Commit("ORNSG_MonitorResolution", "SettingID", "A1");
+    std::string r2 = Commit("ORNSG_MonitorResolution", "SettingID", "A2");
+    std::string r3 = Commit("ORNSG_MonitorResolution", "SettingID", "A3");
+
+    // Key reads: r1, m1, m2, then r2's own key fails.
+    Host().InjectFault("GetProperty", 4, "unreadable");
+    std::vector<std::pair<std::string, std::string> > expected = {
+        {m1, r1}, {m2, r1}, {m1, r3}, {m2, r3}};
+    EXPECT_EQ(expected, Build(MonitorSettingSpec()));
+    EXPECT_TRUE(Log().empty());
+
+    // The second reference of the first pair of r2 fails: nothing of that
+    // pair may turn up in r3's maps.
+    Host().InjectFault("GetReference", 6, "no reference");
+    expected = {{m1, r1}, {m2, r1}, {m1, r3}, {m2, r3}};
+    EXPECT_EQ(expected, Build(MonitorSettingSpec()));
+}

@@ -1,0 +1,138 @@
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+struct Run {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs displayinfo with the arguments (already shell-quoted) and an
+// environment prefix.
+Run Displayinfo(const std::string& arguments, const std::string& environment = "")
+{
+    std::string base = ::testing::TempDir() + "displayinfo_run";
+    std::string command = "env -u DISPLAYINFO_MACHINE " + environment + " '" DISPLAYINFO_EXE "' " +
+                          arguments + " >" + base + ".out 2>" + base + ".err";
+    int raw = std::system(command.c_str());
+    Run run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadFile(base + ".out");
+    run.err = ReadFile(base + ".err");
+    return run;
+}
+
+std::string WriteTemp(const std::string& name, const std::string& content)
+{
+    std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::vector<std::string> LogTexts(const nlohmann::json& document)
+{
+    std::vector<std::string> texts;
+    for (const auto& line : document.at("log")) {
+        texts.push_back(line.at("text").get<std::string>());
+    }
+    return texts;
+}
+
+}  // namespace
+
+TEST(DisplayinfoTest, UnknownAndServedClassesAreLoggedInRequestOrder)
+{
+    Run run = Displayinfo("--format json ORNSG_VideoController Foo ORNSG_MonitorSetting");
+    ASSERT_EQ(0, run.status) << run.err;
+    auto document = nlohmann::json::parse(run.out);
+    std::vector<std::string> expected = {
+        "TDisplayInfoCallbacks::Init - Initializing the plugin.",
+        "TDisplayInfoCallbacks::GetData - Received request for class ORNSG_VideoController.",
+        "TDisplayInfoCallbacks::retrieveDataForClass - No instances of the requested class were "
+        "created.",
+        "TDisplayInfoCallbacks::GetData - Received request for class Foo.",
+        "TDisplayInfoCallbacks::GetData - Received request for class ORNSG_MonitorSetting.",
+        "TDisplayInfoCallbacks::retrieveDataForClass - No instances of the requested class were "
+        "created.",
+        "TDisplayInfoCallbacks::GetData - Normal exit from plugin.",
+        "TDisplayInfoCallbacks::DeInit - De-initializing the plugin.",
+    };
+    EXPECT_EQ(expected, LogTexts(document));
+    EXPECT_TRUE(document.at("instances").empty());
+    for (const auto& line : document.at("log")) {
+        EXPECT_EQ(3, line.at("level").get<int>());
+    }
+}
+
+TEST(DisplayinfoTest, WithoutClassesAllEightAreRequestedInTableOrder)
+{
+    Run run = Displayinfo("--format json");
+    ASSERT_EQ(0, run.status) << run.err;
+    std::vector<std::string> received;
+    for (const std::string& text : LogTexts(nlohmann::json::parse(run.out))) {
+        const std::string prefix = "TDisplayInfoCallbacks::GetData - Received request for class ";
+        if (text.compare(0, prefix.size(), prefix) == 0) {
+            received.push_back(text.substr(prefix.size()));
+        }
+    }
+    std::vector<std::string> expected = {
+        "ORNSG_VideoController.",       "ORNSG_VideoHead.",           "ORNSG_VideoBios.",
+        "ORNSG_BiosOfVideoController.", "ORNSG_HeadOfVideoController.", "ORNSG_DesktopMonitor.",
+        "ORNSG_MonitorResolution.",     "ORNSG_MonitorSetting."};
+    EXPECT_EQ(expected, received);
+}
+
+TEST(DisplayinfoTest, ExitStatusesNameWhatWentWrong)
+{
+    std::string malformed = WriteTemp("malformed.json", "{\"displayDevices\": [{\"deviceNam\": 1}]}");
+    struct Case {
+        std::string arguments;
+        std::string environment;
+        int status;
+        std::string inMessage;
+    } cases[] = {
+        {"--format xml", "", 2, "--format"},
+        {"--log-level loud", "", 2, "--log-level"},
+        {"--no-such-option", "", 2, "no-such-option"},
+        {"--machine /nonexistent/machine.json", "", 1, "/nonexistent/machine.json"},
+        {"--machine '" + malformed + "'", "", 1, "/displayDevices/0"},
+        {"", "DISPLAYINFO_MACHINE='" + malformed + "'", 1, "malformed.json"},
+        {"--plugin /nonexistent/libplugin.so", "", 1, "/nonexistent/libplugin.so"},
+        {"", "DISPLAYINFO_INJECT_FAULT=nonsense", 2, "DISPLAYINFO_INJECT_FAULT"},
+    };
+    for (const Case& c : cases) {
+        Run run = Displayinfo(c.arguments, c.environment);
+        EXPECT_EQ(c.status, run.status) << c.arguments << c.environment;
+        EXPECT_NE(std::string::npos, run.err.find(c.inMessage)) << run.err;
+        if (c.status == 1) {
+            EXPECT_TRUE(run.out.empty()) << c.arguments << c.environment;
+        }
+    }
+}
+
+TEST(DisplayinfoTest, StandardErrorEchoesTheLogFromTheChosenLevel)
+{
+    Run quiet = Displayinfo("ORNSG_VideoBios");
+    EXPECT_EQ(0, quiet.status);
+    EXPECT_EQ("", quiet.err);
+
+    Run chatty = Displayinfo("--log-level info ORNSG_VideoBios");
+    EXPECT_NE(std::string::npos,
+              chatty.err.find("info: TDisplayInfoCallbacks::Init - Initializing the plugin.\n"));
+}

@@ -1,0 +1,119 @@
+// The host program's control of the core.
+#include "kvtcore/HostControl.h"
+
+#include <exception>
+
+#include <boost/make_shared.hpp>
+
+#include "kvtcore/CIMStore.h"
+#include "kvtcore/CoreLogger.h"
+#include "kvtcore/FaultInjector.h"
+#include "kvtcore/PluginManager.h"
+#include "kvtcore/StoreObjects.h"
+
+namespace kvtcore {
+
+namespace {
+
+NORNKVT20::TInstanceSnapshot Snapshot(const TStoreInstance& instance)
+{
+    NORNKVT20::TInstanceSnapshot snapshot;
+    snapshot.className = instance.GetDeclaration().name;
+    snapshot.objectPath = instance.GetObjectPath();
+    for (const auto& entry : instance.GetValues()) {
+        NORNKVT20::TPropertySnapshot property;
+        property.name = entry.first;
+        property.typeName = entry.second.GetType().GetName();
+        property.isNull = entry.second.IsNull();
+        if (entry.second.IsArray()) {
+            for (const auto& element : entry.second.GetElements()) {
+                property.elements.push_back(element.ToString());
+            }
+        } else {
+            property.elements.push_back(entry.second.ToString());
+        }
+        snapshot.properties.push_back(property);
+    }
+    return snapshot;
+}
+
+class THostControl : public NORNKVT20::IHostControl {
+public:
+    std::size_t GetPluginCount() override { return TPluginManager::Get().GetPluginCount(); }
+
+    NORNKVT20::IPluginCallbacks* GetPlugin(std::size_t index) override
+    {
+        return TPluginManager::Get().GetPlugin(index);
+    }
+
+    // A plug-in answers data requests when its callback object also
+    // implements the query interface.
+    NORNKVT20::IPluginBasicQueryCallbacks* GetQueryCallbacks(std::size_t index) override
+    {
+        return dynamic_cast<NORNKVT20::IPluginBasicQueryCallbacks*>(
+            TPluginManager::Get().GetPlugin(index));
+    }
+
+    boost::shared_ptr<NORNKVT20::ICIMNamespace> GetCIMNamespace() override
+    {
+        return TCIMStore::Get().GetNamespace();
+    }
+
+    boost::shared_ptr<NORNKVT20::TQueryContext> CreateQueryContext() override
+    {
+        return boost::make_shared<NORNKVT20::TQueryContext>();
+    }
+
+    std::vector<NORNKVT20::TInstanceSnapshot> GetCommittedInstances() override
+    {
+        std::vector<NORNKVT20::TInstanceSnapshot> snapshots;
+        for (const auto& instance : TCIMStore::Get().GetCommitted()) {
+            snapshots.push_back(Snapshot(*instance));
+        }
+        return snapshots;
+    }
+
+    std::vector<NORNKVT20::TLogLine> GetLogLines() override
+    {
+        return TCoreLogger::Get().GetLines();
+    }
+
+    void InjectFault(const std::string& operation, unsigned nth, const std::string& text) override
+    {
+        TFaultInjector::Get().Arm(operation, nth, text);
+    }
+
+    // Registrations stay: a plug-in registers once, when it is loaded.
+    void Reset() override
+    {
+        TCIMStore::Get().Reset();
+        TCoreLogger::Get().Clear();
+        TFaultInjector::Get().Reset();
+    }
+
+    std::string DescribeCurrentException() override
+    {
+        if (!std::current_exception()) {
+            return "no exception";
+        }
+        try {
+            throw;
+        } catch (const NORNKVT20::TKVTException& e) {
+            return e.GetMessageText();
+        } catch (const std::exception& e) {
+            return e.what();
+        } catch (...) {
+            return "unknown exception";
+        }
+    }
+};
+
+}  // namespace
+
+}  // namespace kvtcore
+
+extern "C" KVTCORE_API NORNKVT20::IHostControl* KvtGetHostControl()
+{
+    static kvtcore::THostControl* control = new kvtcore::THostControl;
+    return control;
+}

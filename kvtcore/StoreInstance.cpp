@@ -1,0 +1,111 @@
+// Instances and properties of the store.
+#include <boost/make_shared.hpp>
+
+#include "host/KVTException.h"
+#include "kvtcore/CIMStore.h"
+#include "kvtcore/FaultInjector.h"
+#include "kvtcore/ObjectPath.h"
+#include "kvtcore/StoreObjects.h"
+
+namespace kvtcore {
+
+using NORNKVT20::PropertyMap;
+using NORNKVT20::TCIMValue;
+using NORNKVT20::TKVTException;
+
+TStoreInstance::TStoreInstance(std::shared_ptr<const TClassDeclaration> declaration)
+    : m_declaration(std::move(declaration)), m_isResult(false)
+{
+}
+
+TStoreInstance::TStoreInstance(const TStoreInstance& instance, const std::string& objectPath)
+    : m_declaration(instance.m_declaration),
+      m_values(instance.m_values),
+      m_isResult(true),
+      m_resultPath(objectPath)
+{
+}
+
+void TStoreInstance::SetPropertyValue(const std::string& name, const TCIMValue& value,
+                                      PropertyMap /*context*/)
+{
+    TFaultInjector::Get().OnCall(EHostOperation::SetPropertyValue);
+    const std::string& className = m_declaration->name;
+    if (m_isResult) {
+        throw TKVTException("SetPropertyValue " + className + "." + name + ": instance " +
+                            m_resultPath + " is a committed result and cannot change");
+    }
+    const auto* property = m_declaration->FindProperty(name);
+    if (property == nullptr) {
+        throw TKVTException("SetPropertyValue: class " + className +
+                            " declares no property " + name);
+    }
+    const bool untypedNull = value.IsNull() && value.GetType() == TCIMValue::TCIMType();
+    if (!untypedNull && value.GetType() != property->type) {
+        throw TKVTException("SetPropertyValue " + className + "." + name + ": expected " +
+                            property->type.GetName() + ", given " + value.GetType().GetName());
+    }
+    if (value.IsNull()) {
+        m_values.erase(name);
+    } else {
+        m_values[name] = value;
+    }
+}
+
+void TStoreInstance::Commit(PropertyMap /*context*/)
+{
+    TFaultInjector::Get().OnCall(EHostOperation::Commit);
+    TCIMStore::Get().Commit(*this);
+}
+
+boost::shared_ptr<NORNKVT20::ICIMProperty> TStoreInstance::GetProperty(const std::string& name,
+                                                                       PropertyMap /*context*/)
+{
+    TFaultInjector::Get().OnCall(EHostOperation::GetProperty);
+    if (m_declaration->FindProperty(name) == nullptr) {
+        throw TKVTException("GetProperty: class " + m_declaration->name +
+                            " declares no property " + name);
+    }
+    const auto value = m_values.find(name);
+    return boost::make_shared<TStoreProperty>(
+        name, value != m_values.end() ? value->second : TCIMValue());
+}
+
+NORNKVT20::TCIMReference TStoreInstance::GetReference(PropertyMap /*context*/)
+{
+    TFaultInjector::Get().OnCall(EHostOperation::GetReference);
+    return NORNKVT20::TCIMReference(GetObjectPath());
+}
+
+const TClassDeclaration& TStoreInstance::GetDeclaration() const
+{
+    return *m_declaration;
+}
+
+const PropertyMap& TStoreInstance::GetValues() const
+{
+    return m_values;
+}
+
+std::string TStoreInstance::GetObjectPath() const
+{
+    return m_isResult ? m_resultPath : BuildObjectPath(*m_declaration, m_values);
+}
+
+TStoreProperty::TStoreProperty(const std::string& name, const TCIMValue& value)
+    : m_name(name), m_value(value)
+{
+}
+
+std::string TStoreProperty::GetName(PropertyMap /*context*/)
+{
+    return m_name;
+}
+
+TCIMValue TStoreProperty::GetValue(PropertyMap /*context*/)
+{
+    TFaultInjector::Get().OnCall(EHostOperation::GetValue);
+    return m_value;
+}
+
+}  // namespace kvtcore

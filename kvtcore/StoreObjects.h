@@ -1,0 +1,78 @@
+#pragma once
+// The objects through which a plug-in sees the store.
+#include <memory>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+
+#include "host/CIMObjects.h"
+#include "kvtcore/CIMClassCatalog.h"
+
+namespace kvtcore {
+
+class TStoreNamespace : public NORNKVT20::ICIMNamespace {
+public:
+    boost::shared_ptr<NORNKVT20::ICIMClass> GetClass(const std::string& name,
+                                                     NORNKVT20::PropertyMap context) override;
+};
+
+class TStoreClass : public NORNKVT20::ICIMClass {
+public:
+    explicit TStoreClass(std::shared_ptr<const TClassDeclaration> declaration);
+
+    std::string GetName(NORNKVT20::PropertyMap context) override;
+    boost::shared_ptr<NORNKVT20::ICIMNamespace> GetNamespace(
+        NORNKVT20::PropertyMap context) override;
+    boost::shared_ptr<NORNKVT20::ICIMInstance> CreateInstance(
+        NORNKVT20::PropertyMap context) override;
+    // Delivers the results of this class in commit order; flags are ignored.
+    void EnumerateInstances(NORNKVT20::InstanceCallback callback, int flags,
+                            NORNKVT20::PropertyMap context) override;
+
+private:
+    std::shared_ptr<const TClassDeclaration> m_declaration;
+};
+
+// An instance under construction, or (once committed) a read-only result.
+class TStoreInstance : public NORNKVT20::ICIMInstance {
+public:
+    explicit TStoreInstance(std::shared_ptr<const TClassDeclaration> declaration);
+    // A result: a snapshot of the instance under its final object path.
+    TStoreInstance(const TStoreInstance& instance, const std::string& objectPath);
+
+    // The property must be declared by the class and the value must have its
+    // type exactly; a null value without a type clears any property.
+    void SetPropertyValue(const std::string& name, const NORNKVT20::TCIMValue& value,
+                          NORNKVT20::PropertyMap context) override;
+    void Commit(NORNKVT20::PropertyMap context) override;
+    // A declared property without a value gives a null value.
+    boost::shared_ptr<NORNKVT20::ICIMProperty> GetProperty(const std::string& name,
+                                                           NORNKVT20::PropertyMap context) override;
+    NORNKVT20::TCIMReference GetReference(NORNKVT20::PropertyMap context) override;
+
+    const TClassDeclaration& GetDeclaration() const;
+    // The properties that hold a value, by name.
+    const NORNKVT20::PropertyMap& GetValues() const;
+    // A result's final path; before the commit, the path its keys give.
+    std::string GetObjectPath() const;
+
+private:
+    std::shared_ptr<const TClassDeclaration> m_declaration;
+    NORNKVT20::PropertyMap m_values;
+    bool m_isResult;
+    std::string m_resultPath;
+};
+
+class TStoreProperty : public NORNKVT20::ICIMProperty {
+public:
+    TStoreProperty(const std::string& name, const NORNKVT20::TCIMValue& value);
+
+    std::string GetName(NORNKVT20::PropertyMap context) override;
+    NORNKVT20::TCIMValue GetValue(NORNKVT20::PropertyMap context) override;
+
+private:
+    std::string m_name;
+    NORNKVT20::TCIMValue m_value;
+};
+
+}  // namespace kvtcore

@@ -1,0 +1,99 @@
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/HostFixture.h"
+
+using NORNKVT20::ICIMInstance;
+using NORNKVT20::PropertyMap;
+using NORNKVT20::TCIMSchemaHelper;
+using NORNKVT20::TCIMValue;
+using NORNKVT20::TKVTException;
+
+namespace {
+
+class FaultInjectionTest : public HostFixture {
+protected:
+    boost::shared_ptr<ICIMInstance> Committed(const char* name)
+    {
+        auto instance = Class("ORNSG_VideoHead")->CreateInstance(PropertyMap());
+        instance->SetPropertyValue("Name", TCIMValue(name), PropertyMap());
+        instance->Commit(PropertyMap());
+        return instance;
+    }
+    // The texts of the faults that the calls raised, "" for a call that passed.
+    static std::vector<std::string> Outcomes(int calls, const std::function<void()>& call)
+    {
+        std::vector<std::string> outcomes;
+        for (int i = 0; i < calls; ++i) {
+            try {
+                call();
+                outcomes.push_back("");
+            } catch (const TKVTException& e) {
+                outcomes.push_back(e.GetMessageText());
+            }
+        }
+        return outcomes;
+    }
+};
+
+}  // namespace
+
+TEST_F(FaultInjectionTest, EveryOperationFailsOnItsArmedCall)
+{
+    auto instance = Committed("head");
+    auto ns = Host().GetCIMNamespace();
+    auto cls = Class("ORNSG_VideoHead");
+    const std::vector<std::pair<const char*, std::function<void()> > > operations = {
+        {"CreateInstance", [&] { cls->CreateInstance(PropertyMap()); }},
+        {"SetPropertyValue",
+         [&] { instance->SetPropertyValue("Name", TCIMValue("x"), PropertyMap()); }},
+        {"Commit", [&] { instance->Commit(PropertyMap()); }},
+        {"GetClass", [&] { ns->GetClass("ORNSG_VideoHead", PropertyMap()); }},
+        {"GetNamespace", [&] { cls->GetNamespace(PropertyMap()); }},
+        {"EnumerateInstances",
+         [&] { cls->EnumerateInstances([](boost::shared_ptr<ICIMInstance>) { return true; }, 0,
+                                       PropertyMap()); }},
+        {"GetProperty", [&] { instance->GetProperty("Name", PropertyMap()); }},
+        {"GetValue",
+         [&] { instance->GetProperty("Name", PropertyMap())->GetValue(PropertyMap()); }},
+        {"GetReference", [&] { instance->GetReference(PropertyMap()); }},
+        {"GetSystemName", [&] { TCIMSchemaHelper::GetSystemName(ns); }},
+        {"GetSystemCreationClassName",
+         [&] { TCIMSchemaHelper::GetSystemCreationClassName(ns); }},
+    };
+    for (const auto& operation : operations) {
+        operation.second();  // calls made before arming do not count
+        Host().InjectFault(operation.first, 2, operation.first);
+        EXPECT_EQ(Outcomes(3, operation.second),
+                  (std::vector<std::string>{"", operation.first, ""}));
+    }
+}
+
+TEST_F(FaultInjectionTest, SeveralFaultsOnOneOperationFireOnTheirOwnCalls)
+{
+    auto cls = Class("ORNSG_VideoHead");
+    Host().InjectFault("CreateInstance", 3, "third");
+    Host().InjectFault("CreateInstance", 1, "first");
+    Host().InjectFault("GetClass", 1, "other operation");
+    EXPECT_EQ(Outcomes(4, [&] { cls->CreateInstance(PropertyMap()); }),
+              (std::vector<std::string>{"first", "", "third", ""}));
+}
+
+TEST_F(FaultInjectionTest, ResetDisarmsAndUnknownOperationIsRejected)
+{
+    auto cls = Class("ORNSG_VideoHead");
+    Host().InjectFault("CreateInstance", 1, "armed");
+    Host().Reset();
+    EXPECT_NO_THROW(cls->CreateInstance(PropertyMap()));
+    EXPECT_THROW(Host().InjectFault("CreateInstances", 1, "typo"), TKVTException);
+    EXPECT_THROW(Host().InjectFault("Commit", 0, "never"), TKVTException);
+}
+
+TEST_F(FaultInjectionTest, FailedCommitRecordsNothing)
+{
+    Host().InjectFault("Commit", 1, "full");
+    EXPECT_THROW(Committed("lost"), TKVTException);
+    EXPECT_TRUE(HostFixture::Committed().empty());
+}

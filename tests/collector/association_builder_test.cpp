@@ -28,6 +28,12 @@ TAssociationSpec MonitorSettingSpec()
 
 class AssociationBuilderTest : public HostFixture {
 protected:
+    void SetUp() override
+    {
+        HostFixture::SetUp();
+        requested = Class("ORNSG_MonitorSetting");
+    }
+
     // Commits one instance of className with one string property.
     std::string Commit(const std::string& className, const std::string& key,
                        const std::string& value)
@@ -42,7 +48,6 @@ protected:
     std::vector<std::pair<std::string, std::string> > Build(const TAssociationSpec& spec)
     {
         PropertyMap working;
-        requested = Class("ORNSG_MonitorSetting");
         PropertyMapList maps =
             BuildAssociations(requested.get(), LogMessage::getInstance(), working, spec);
         EXPECT_TRUE(working.empty());

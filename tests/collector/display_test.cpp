@@ -112,7 +112,8 @@ class DisplayStoreTest : public HostFixture {};
 
 TEST_F(DisplayStoreTest, RetrieveInstancesHandsOverTheClassNameAndCommitsInOrder)
 {
-    MapCollector collector(Class("ORNSG_VideoBios"),
+    auto cls = Class("ORNSG_VideoBios");  // the request keeps its classes alive
+    MapCollector collector(cls,
                            {MapOf({{"Version", "A"}}), PropertyMap(), MapOf({{"Version", "B"}})});
     std::vector<ICIMInstance*> instances = collector.retrieveInstances();
     EXPECT_EQ("ORNSG_VideoBios", collector.receivedName);

@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Run {
+struct Outcome {
     int status;
     std::string out;
     std::string err;
@@ -25,13 +25,13 @@ std::string ReadFile(const std::string& path)
 
 // Runs displayinfo with the arguments (already shell-quoted) and an
 // environment prefix.
-Run Displayinfo(const std::string& arguments, const std::string& environment = "")
+Outcome Displayinfo(const std::string& arguments, const std::string& environment = "")
 {
     std::string base = ::testing::TempDir() + "displayinfo_run";
     std::string command = "env -u DISPLAYINFO_MACHINE " + environment + " '" DISPLAYINFO_EXE "' " +
                           arguments + " >" + base + ".out 2>" + base + ".err";
     int raw = std::system(command.c_str());
-    Run run;
+    Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.out = ReadFile(base + ".out");
     run.err = ReadFile(base + ".err");
@@ -58,7 +58,7 @@ std::vector<std::string> LogTexts(const nlohmann::json& document)
 
 TEST(DisplayinfoTest, UnknownAndServedClassesAreLoggedInRequestOrder)
 {
-    Run run = Displayinfo("--format json ORNSG_VideoController Foo ORNSG_MonitorSetting");
+    Outcome run = Displayinfo("--format json ORNSG_VideoController Foo ORNSG_MonitorSetting");
     ASSERT_EQ(0, run.status) << run.err;
     auto document = nlohmann::json::parse(run.out);
     std::vector<std::string> expected = {
@@ -82,7 +82,7 @@ TEST(DisplayinfoTest, UnknownAndServedClassesAreLoggedInRequestOrder)
 
 TEST(DisplayinfoTest, WithoutClassesAllEightAreRequestedInTableOrder)
 {
-    Run run = Displayinfo("--format json");
+    Outcome run = Displayinfo("--format json");
     ASSERT_EQ(0, run.status) << run.err;
     std::vector<std::string> received;
     for (const std::string& text : LogTexts(nlohmann::json::parse(run.out))) {
@@ -117,7 +117,7 @@ TEST(DisplayinfoTest, ExitStatusesNameWhatWentWrong)
         {"", "DISPLAYINFO_INJECT_FAULT=nonsense", 2, "DISPLAYINFO_INJECT_FAULT"},
     };
     for (const Case& c : cases) {
-        Run run = Displayinfo(c.arguments, c.environment);
+        Outcome run = Displayinfo(c.arguments, c.environment);
         EXPECT_EQ(c.status, run.status) << c.arguments << c.environment;
         EXPECT_NE(std::string::npos, run.err.find(c.inMessage)) << run.err;
         if (c.status == 1) {
@@ -128,11 +128,11 @@ TEST(DisplayinfoTest, ExitStatusesNameWhatWentWrong)
 
 TEST(DisplayinfoTest, StandardErrorEchoesTheLogFromTheChosenLevel)
 {
-    Run quiet = Displayinfo("ORNSG_VideoBios");
+    Outcome quiet = Displayinfo("ORNSG_VideoBios");
     EXPECT_EQ(0, quiet.status);
     EXPECT_EQ("", quiet.err);
 
-    Run chatty = Displayinfo("--log-level info ORNSG_VideoBios");
+    Outcome chatty = Displayinfo("--log-level info ORNSG_VideoBios");
     EXPECT_NE(std::string::npos,
               chatty.err.find("info: TDisplayInfoCallbacks::Init - Initializing the plugin.\n"));
 }

@@ -9,6 +9,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "Capture.h"
 #include "MachineSelection.h"
 #include "ModuleLoader.h"
 #include "OutputFormat.h"
@@ -72,7 +73,13 @@ bool ArmFaultFromEnvironment(NORNKVT20::IHostControl* host, std::string& error)
                 "\"";
         return false;
     }
-    host->InjectFault(text.substr(0, first), static_cast<unsigned>(nth), text.substr(second + 1));
+    try {
+        host->InjectFault(text.substr(0, first), static_cast<unsigned>(nth),
+                          text.substr(second + 1));
+    } catch (...) {
+        error = "DISPLAYINFO_INJECT_FAULT: " + host->DescribeCurrentException();
+        return false;
+    }
     return true;
 }
 
@@ -100,8 +107,15 @@ int main(int argc, char** argv)
         ->check(CLI::IsMember({"error", "warning", "info", "debug"}));
     app.add_option("--plugin", options.plugin,
                    "Plug-in library to load (default: the one beside this program)");
-    app.add_option("CLASS", options.classes,
-                   "Classes to request, in order (default: all eight)");
+    CLI::Option* classOption = app.add_option(
+        "CLASS", options.classes, "Classes to request, in order (default: all eight)");
+    app.add_option("--capture", options.capture,
+                   "Write a machine description of this machine to FILE and exit without "
+                   "loading the plug-in (Windows builds)")
+        ->option_text("FILE")
+        ->excludes(classOption)
+        ->excludes("--machine")
+        ->excludes("--plugin");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -115,6 +129,13 @@ int main(int argc, char** argv)
     }
 
     std::string error;
+    if (app.count("--capture") != 0) {
+        if (!CaptureSupported()) {
+            return Fail(kBadUsage, "--capture is only available in the Windows build, which "
+                                   "inspects the real system");
+        }
+        return CaptureMachine(options.capture, error) ? kRan : Fail(kLoadFailed, error);
+    }
     if (!SelectMachine(options.machine, error)) {
         return Fail(MachineDescriptionsSupported() ? kLoadFailed : kBadUsage, error);
     }

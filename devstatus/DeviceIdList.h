@@ -1,0 +1,23 @@
+#pragma once
+#include <memory>
+#include <optional>
+
+#include "platform/Win32.h"
+
+// The strings of one multi-string device registry property (hardware or
+// compatible identifiers), in the order the property stores them.
+struct DeviceIdList {
+    // The raw property, ending in an empty string.
+    std::unique_ptr<char[]> buffer;
+    // Starts of the strings inside buffer, followed by a null entry.
+    std::unique_ptr<const char*[]> entries;
+};
+
+// Reads SPDRP_HARDWAREID or SPDRP_COMPATIBLEIDS of one device. No value when
+// the property is missing or unreadable, or memory ran out (logged).
+std::optional<DeviceIdList> ReadDeviceIdList(HDEVINFO deviceInfoSet,
+                                             SP_DEVINFO_DATA& deviceInfoData, DWORD property);
+
+// Whether an entry begins with pattern, ignoring case. An absent list
+// matches nothing; an empty pattern matches any entry.
+bool ListHasPrefix(const std::optional<DeviceIdList>& list, const char* pattern);

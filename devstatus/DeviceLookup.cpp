@@ -1,0 +1,69 @@
+#include <optional>
+
+#include "devstatus/DeviceIdList.h"
+#include "devstatus/DeviceStatus.h"
+#include "plugin/LogMessage.h"
+
+namespace {
+
+// CM_Get_Device_IDA's buffer: an identifier of up to 99 characters fits.
+constexpr ULONG kInstanceIdBufferLength = 100;
+
+}  // namespace
+
+int TDeviceStatus::FindDevice(std::string idText, const char* pattern, HDEVINFO& deviceInfoSet,
+                              SP_DEVINFO_DATA& deviceInfoData)
+{
+    HDEVINFO devices =
+        SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+    if (devices == INVALID_HANDLE_VALUE) {
+        LogMessage::getInstance()->logDebug("Invalid handle for device info");
+        return 1;
+    }
+
+    // Adds the device to the set in case idText is a device instance
+    // identifier; the callers' texts usually are not, so failure is normal.
+    SetupDiOpenDeviceInfoA(devices, idText.c_str(), nullptr, 0, nullptr);
+    const char* prefix = pattern != nullptr ? pattern : idText.c_str();
+
+    int result = 1;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(SP_DEVINFO_DATA);
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+        std::optional<DeviceIdList> hardwareIds =
+            ReadDeviceIdList(devices, device, SPDRP_HARDWAREID);
+        std::optional<DeviceIdList> compatibleIds =
+            ReadDeviceIdList(devices, device, SPDRP_COMPATIBLEIDS);
+        if (ListHasPrefix(hardwareIds, prefix) || ListHasPrefix(compatibleIds, prefix)) {
+            // Keep looking: of several matching devices the last one counts.
+            deviceInfoSet = devices;
+            deviceInfoData = device;
+            result = 0;
+        }
+    }
+
+    SetupDiDestroyDeviceInfoList(devices);
+    return result;
+}
+
+int TDeviceStatus::GetDeviceInstanceId(std::string deviceId, std::string& instanceId)
+{
+    return GetDeviceInstanceId(deviceId, nullptr, instanceId);
+}
+
+int TDeviceStatus::GetDeviceInstanceId(std::string idText, const char* pattern,
+                                       std::string& instanceId)
+{
+    HDEVINFO deviceInfoSet = nullptr;
+    SP_DEVINFO_DATA deviceInfoData{};
+    int result = FindDevice(idText, pattern, deviceInfoSet, deviceInfoData);
+    if (result == 0) {
+        char buffer[kInstanceIdBufferLength];
+        buffer[0] = '\0';
+        if (CM_Get_Device_IDA(deviceInfoData.DevInst, buffer, kInstanceIdBufferLength, 0) ==
+            CR_SUCCESS) {
+            instanceId = buffer;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,136 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "devstatus/DeviceStatus.h"
+#include "support/HostFixture.h"
+
+namespace {
+
+// The elements of an array property as "a|b:type", or "absent".
+std::string Elements(const PropertyMap& map, const std::string& name)
+{
+    if (map.count(name) == 0) {
+        return "absent";
+    }
+    std::string texts;
+    for (const NORNKVT20::TCIMValue& element : map.at(name).GetElements()) {
+        texts += (texts.empty() ? "" : "|") + element.ToString();
+    }
+    return texts + ":" + map.at(name).GetType().GetName();
+}
+
+}  // namespace
+
+class DeviceStatusTest : public HostFixture {
+protected:
+    // GetDeviceInstanceId's identifier, "kept" when it left it alone,
+    // "not found" when it failed.
+    std::string InstanceId(const std::string& idText, const char* pattern = nullptr)
+    {
+        std::string id = "kept";
+        const int result = pattern != nullptr ? status.GetDeviceInstanceId(idText, pattern, id)
+                                              : status.GetDeviceInstanceId(idText, id);
+        return result == 0 ? id : "not found";
+    }
+
+    TDeviceStatus status;
+};
+
+TEST_F(DeviceStatusTest, StatusBitsAndProblemNumbersGiveDescriptionsAndValues)
+{
+    struct Case {
+        unsigned long status;
+        unsigned long problem;
+        const char* descriptions;
+        const char* values;
+    };
+    const Case cases[] = {
+        {0x8, 0, "Device is started:string[]", "2:uint16[]"},
+        {0x0, 0, "Device is not started:string[]", "0:uint16[]"},
+        {0x400, 0, "Unknown Problem:string[]", "0:uint16[]"},
+        {0x400, 22, "Device is disabled:string[]", "0:uint16[]"},
+        {0x408, 29, "Device disabled|Device is started:string[]", "6|2:uint16[]"},
+        {0x400, 50, "Failed to apply one or more registry properties  :string[]", "16:uint16[]"},
+        {0x8000, 0, "Device has private problem.:string[]", ":uint16[]"},
+        {0x8408, 2, "Service load failed|Device has private problem.|Device is started:string[]",
+         "16|2:uint16[]"},
+        {0x400, 51, ":string[]", ":uint16[]"},
+        {0x400, 4000000000ul, ":string[]", ":uint16[]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.descriptions);
+        LoadMachine(R"({"devices": [{"instanceId": "PCI\\A\\0",
+                        "hardwareIds": ["PCI\\VEN_1234&DEV_1"], "status": )" +
+                    std::to_string(c.status) + R"(, "problem": )" + std::to_string(c.problem) +
+                    "}]}");
+        const PropertyMap properties = status.GetDeviceStatus("pci\\ven_1234");
+        EXPECT_EQ(2u, properties.size());
+        EXPECT_EQ(c.descriptions, Elements(properties, "StatusDescriptions"));
+        EXPECT_EQ(c.values, Elements(properties, "OperationalStatus"));
+    }
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(DeviceStatusTest, UnknownStateGivesAnEmptyMap)
+{
+    LoadMachine(R"({"devices": [{"instanceId": "PCI\\A\\0", "hardwareIds": ["PCI\\VEN_1"],
+                                 "statusFails": true}]})");
+    EXPECT_TRUE(status.GetDeviceStatus("PCI\\VEN_1").empty());
+    EXPECT_TRUE(status.GetDeviceStatus("PCI\\VEN_2").empty());
+    EXPECT_EQ(std::vector<std::string>{"Could not find information list or status."}, LogAt(2));
+    EXPECT_EQ(1u, Log().size());
+
+    LoadMachine(R"({"devices": [{"instanceId": "PCI\\A\\0", "hardwareIds": ["PCI\\VEN_1"]}],
+                    "faults": {"classDevs": true}})");
+    EXPECT_TRUE(status.GetDeviceStatus("PCI\\VEN_1").empty());
+    EXPECT_EQ("not found", InstanceId("PCI\\VEN_1"));
+    EXPECT_EQ((std::vector<std::string>{"Invalid handle for device info",
+                                        "Invalid handle for device info"}),
+              LogAt(4));
+}
+
+TEST_F(DeviceStatusTest, PatternIsACaseInsensitivePrefixOfAHardwareOrCompatibleId)
+{
+    const std::string longId = std::string(95, 'L');
+    LoadMachine(R"({"devices": [
+        {"instanceId": "PCI\\FIRST\\0", "hardwareIds": ["PCI\\VEN_1234&DEV_5678&SUBSYS_1"]},
+        {"instanceId": "DISPLAY\\GSM5B7F\\1", "hardwareIds": ["MONITOR\\GSM5B7F"],
+         "compatibleIds": ["*PNP09FF"]},
+        {"instanceId": "PCI\\SECOND\\0", "hardwareIds": ["PCI\\VEN_1234&DEV_5678&SUBSYS_2"]},
+        {"instanceId": "PCI\\)" + longId + R"(", "hardwareIds": ["PCI\\FITS"]},
+        {"instanceId": "PCI\\)" + longId + R"(X", "hardwareIds": ["PCI\\TOO_LONG"]}]})");
+    struct Case {
+        const char* pattern;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"PCI\\VEN_1234&DEV_5678", "PCI\\SECOND\\0"},  // the last match wins
+        {"pci\\ven_1234&dev_5678&subsys_1", "PCI\\FIRST\\0"},
+        {"*pnp09ff", "DISPLAY\\GSM5B7F\\1"},
+        {"VEN_1234", "not found"},
+        {"MONITOR\\GSM5B7F0", "not found"},
+        {"PCI\\FITS", "PCI\\" + longId},
+        {"PCI\\TOO_LONG", "kept"},  // 100 characters do not fit
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        EXPECT_EQ(c.expected, InstanceId("DISPLAY\\", c.pattern));
+        EXPECT_EQ(c.expected, InstanceId(c.pattern));
+    }
+}
+
+TEST_F(DeviceStatusTest, IdentifierListsLongerThanTheFirstBufferAreReadInFull)
+{
+    // About 12000 bytes each, with the identifier looked for at the end.
+    std::string ids;
+    for (int i = 0; i < 120; ++i) {
+        ids += "\"PCI\\\\VEN_0000&DEV_" + std::string(82, '0') + "\", ";
+    }
+    LoadMachine(R"({"devices": [{"instanceId": "PCI\\LONG\\0", "hardwareIds": [)" + ids +
+                R"("PCI\\HW_LAST"], "compatibleIds": [)" + ids + R"("PCI\\CC_LAST"]}]})");
+    EXPECT_EQ("PCI\\LONG\\0", InstanceId("PCI\\HW_LAST"));
+    EXPECT_EQ("PCI\\LONG\\0", InstanceId("PCI\\CC_LAST"));
+    EXPECT_TRUE(Log().empty());
+}

@@ -1,0 +1,150 @@
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "collector/RegistryReader.h"
+#include "devstatus/DeviceStatus.h"
+#include "monitor/EdidLayout.h"
+#include "monitor/MonitorInfo.h"
+
+using NORNKVT20::TCIMValue;
+
+namespace {
+
+const char* const kEnumKey = "System\\CurrentControlSet\\Enum\\";
+// Monitors are enumerated by the device installer below this enumerator.
+const char* const kDisplayEnumerator = "DISPLAY\\";
+// Where a monitor's display-device ID stops being its hardware ID.
+const char* const kInstanceSuffix = "\\{";
+// The value "DeviceDesc" is read with this much room.
+const DWORD kDescriptionSize = 512;
+
+// A fixed-size text field of a Win32 record, which need not end in a NUL.
+template <std::size_t N>
+std::string FieldText(const CHAR (&field)[N])
+{
+    return std::string(field, std::find(field, field + N, '\0'));
+}
+
+// "DeviceDesc" reads "@inf-file,%string-id%;Text": the text after the first
+// semicolon is the description. Texts without one are taken whole.
+std::string DescriptionFromDeviceDesc(const std::string& deviceDesc)
+{
+    std::string::size_type semicolon = deviceDesc.find(';');
+    if (semicolon == std::string::npos || deviceDesc.size() < 2) {
+        return deviceDesc;
+    }
+    return deviceDesc.substr(semicolon + 1);
+}
+
+}  // namespace
+
+std::vector<std::string> TMonitorInfo::GetMonitorArray()
+{
+    std::vector<std::string> monitors;
+
+    std::unique_ptr<DISPLAY_DEVICEA> record(new (std::nothrow) DISPLAY_DEVICEA());
+    if (!record) {
+        m_logger->logError("Could not allocate memory.");
+        return monitors;
+    }
+
+    // The record is filled anew by every call; cb must hold its size each time.
+    auto enumerate = [&record](const char* device, DWORD index) {
+        record->cb = sizeof(DISPLAY_DEVICEA);
+        return EnumDisplayDevicesA(device, index, record.get(), 0) != FALSE;
+    };
+
+    for (DWORD adapterIndex = 0; enumerate(nullptr, adapterIndex); ++adapterIndex) {
+        if (record->DeviceID[0] == '\0') {
+            continue;
+        }
+        // The monitor calls overwrite the record, so keep the adapter's name.
+        const std::string adapterName = FieldText(record->DeviceName);
+        for (DWORD monitorIndex = 0; enumerate(adapterName.c_str(), monitorIndex); ++monitorIndex) {
+            // A monitor reachable through several adapters is listed once.
+            const std::string monitorId = FieldText(record->DeviceID);
+            if (std::find(monitors.begin(), monitors.end(), monitorId) == monitors.end()) {
+                monitors.push_back(monitorId);
+            }
+        }
+    }
+    return monitors;
+}
+
+int TMonitorInfo::GetMonitorDeviceData(char* monitorDeviceId, BYTE* edid, DWORD* edidSize)
+{
+    // "MONITOR\GSM5B7F\{4d36e96e-...}\0001" names the monitor model as
+    // "MONITOR\GSM5B7F", which is how the device installer lists it.
+    char* suffix = std::strstr(monitorDeviceId, kInstanceSuffix);
+    if (suffix != nullptr) {
+        *suffix = '\0';
+    }
+    const std::string hardwareId = monitorDeviceId;
+
+    std::string instanceId;
+    TDeviceStatus deviceStatus;
+    int result =
+        deviceStatus.GetDeviceInstanceId(kDisplayEnumerator, hardwareId.c_str(), instanceId);
+    if (result == 0) {
+        const std::string keyPath = kEnumKey + instanceId + "\\Device Parameters";
+        TRegistryReader reader;
+        result = reader.open(keyPath.c_str());
+        if (result == 0) {
+            result = reader.readBinary("EDID", edid, edidSize);
+        }
+    }
+
+    const std::string className = getCIMClass()->GetName(PropertyMap());
+    if (result == 0 && !instanceId.empty()) {
+        if (className == "ORNSG_MonitorResolution") {
+            SetDeviceID(instanceId);
+        } else if (className == "ORNSG_DesktopMonitor") {
+            AddBaseProperties(instanceId, hardwareId);
+        }
+    }
+    return result;
+}
+
+int TMonitorInfo::ReadMonitorData(const std::string& monitorId, std::vector<BYTE>& edid,
+                                  DWORD& edidSize)
+{
+    edid.assign(EdidLayout::kBufferSize, 0);
+    edidSize = static_cast<DWORD>(EdidLayout::kBufferSize);
+
+    // GetMonitorDeviceData cuts the ID in place, so it works on a copy.
+    std::vector<char> deviceId(EdidLayout::kBufferSize, '\0');
+    std::copy_n(monitorId.begin(), std::min(monitorId.size(), deviceId.size() - 1),
+                deviceId.begin());
+    return GetMonitorDeviceData(deviceId.data(), edid.data(), &edidSize);
+}
+
+void TMonitorInfo::AddBaseProperties(const std::string& instanceId, const std::string& hardwareId)
+{
+    addProperty(m_properties, "DeviceID", TCIMValue(instanceId));
+
+    TDeviceStatus deviceStatus;
+    const PropertyMap status = deviceStatus.GetDeviceStatus(kDisplayEnumerator, hardwareId.c_str());
+    for (const auto& entry : status) {
+        if (entry.first == "OperationalStatus" || entry.first == "StatusDescriptions") {
+            addProperty(m_properties, entry.first, entry.second);
+        }
+    }
+
+    AddDescription(instanceId);
+}
+
+void TMonitorInfo::AddDescription(const std::string& instanceId)
+{
+    TRegistryReader reader;
+    const std::string keyPath = kEnumKey + instanceId;
+    if (reader.open(keyPath.c_str()) != 0) {
+        return;
+    }
+    std::string deviceDesc;
+    DWORD size = kDescriptionSize;
+    if (reader.readString("DeviceDesc", deviceDesc, &size) == 0 && size != 0) {
+        addProperty(m_properties, "Description", TCIMValue(DescriptionFromDeviceDesc(deviceDesc)));
+    }
+}

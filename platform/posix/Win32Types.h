@@ -106,8 +106,9 @@ typedef struct _devicemodeA {
     WORD dmSize;
     WORD dmDriverExtra;
     DWORD dmFields;
+    // Nameless members, as in the SDK; __extension__ keeps -Wpedantic quiet.
     union {
-        struct {
+        __extension__ struct {
             short dmOrientation;
             short dmPaperSize;
             short dmPaperLength;
@@ -117,7 +118,7 @@ typedef struct _devicemodeA {
             short dmDefaultSource;
             short dmPrintQuality;
         };
-        struct {
+        __extension__ struct {
             POINTL dmPosition;
             DWORD dmDisplayOrientation;
             DWORD dmDisplayFixedOutput;
@@ -148,6 +149,17 @@ typedef struct _devicemodeA {
     DWORD dmPanningHeight;
 } DEVMODEA, *PDEVMODEA, *LPDEVMODEA;
 
+#define EDD_GET_DEVICE_INTERFACE_NAME 0x00000001
+
+#define DM_SPECVERSION 0x0401
+#define DM_POSITION 0x00000020
+#define DM_DISPLAYORIENTATION 0x00000080
+#define DM_BITSPERPEL 0x00040000
+#define DM_PELSWIDTH 0x00080000
+#define DM_PELSHEIGHT 0x00100000
+#define DM_DISPLAYFLAGS 0x00200000
+#define DM_DISPLAYFREQUENCY 0x00400000
+
 #define ENUM_CURRENT_SETTINGS (static_cast<DWORD>(-1))
 #define ENUM_REGISTRY_SETTINGS (static_cast<DWORD>(-2))
 #define DM_INTERLACED 0x00000002
@@ -169,6 +181,13 @@ typedef struct _SP_DEVINFO_DATA {
 #define SPDRP_DEVICEDESC 0x00000000
 #define SPDRP_HARDWAREID 0x00000001
 #define SPDRP_COMPATIBLEIDS 0x00000002
+#define SPDRP_UNUSED0 0x00000003
+#define SPDRP_UNUSED1 0x00000005
+#define SPDRP_UNUSED2 0x00000006
+#define SPDRP_MAXIMUM_PROPERTY 0x00000025
+
+#define DIOD_INHERIT_CLASSDRVS 0x00000002
+#define DIOD_CANCEL_REMOVE 0x00000004
 
 #define CR_SUCCESS 0x00000000
 #define CR_INVALID_POINTER 0x00000003
@@ -180,9 +199,16 @@ typedef struct _SP_DEVINFO_DATA {
 #define CR_FAILURE 0x00000013
 #define CR_BUFFER_SMALL 0x0000001A
 
+#define DN_ROOT_ENUMERATED 0x00000001
+#define DN_DRIVER_LOADED 0x00000002
 #define DN_STARTED 0x00000008
 #define DN_HAS_PROBLEM 0x00000400
+#define DN_DISABLEABLE 0x00002000
 #define DN_PRIVATE_PROBLEM 0x00008000
+#define DN_NT_ENUMERATOR 0x00800000
+#define DN_NT_DRIVER 0x01000000
+
+#define CM_PROB_FAILED_POST_START 0x0000002B
 
 #define MAX_DEVICE_ID_LEN 200
 
@@ -190,6 +216,8 @@ typedef struct _SP_DEVINFO_DATA {
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000000u)))
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000001u)))
 #define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000002u)))
+#define HKEY_USERS (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000003u)))
+#define HKEY_CURRENT_CONFIG (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000005u)))
 
 #define KEY_QUERY_VALUE 0x0001
 #define KEY_ENUMERATE_SUB_KEYS 0x0008
@@ -216,12 +244,17 @@ typedef struct _SP_DEVINFO_DATA {
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_DATA 13L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_BUFFER_OVERFLOW 111L
 #define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_BAD_PATHNAME 161L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_INVALID_FLAGS 1004L
 #define ERROR_NOT_FOUND 1168L
 #define ERROR_MR_MID_NOT_FOUND 317L
+#define ERROR_INVALID_USER_BUFFER 1784L
+#define ERROR_RESOURCE_LANG_NOT_FOUND 1815L
+#define ERROR_INVALID_REG_PROPERTY 0xE0000209L
 #define ERROR_NO_SUCH_DEVINST 0xE000020BL
 
 #define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100
@@ -233,6 +266,7 @@ typedef struct _SP_DEVINFO_DATA {
 #define FORMAT_MESSAGE_MAX_WIDTH_MASK 0x000000FF
 
 #define LANG_NEUTRAL 0x00
+#define LANG_ENGLISH 0x09
 #define SUBLANG_DEFAULT 0x01
 #define MAKELANGID(p, s) ((static_cast<WORD>(s) << 10) | static_cast<WORD>(p))
 

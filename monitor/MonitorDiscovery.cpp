@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "collector/DisplayDeviceText.h"
 #include "collector/RegistryReader.h"
 #include "devstatus/DeviceStatus.h"
 #include "monitor/EdidLayout.h"
@@ -19,13 +20,6 @@ const char* const kDisplayEnumerator = "DISPLAY\\";
 const char* const kInstanceSuffix = "\\{";
 // The value "DeviceDesc" is read with this much room.
 const DWORD kDescriptionSize = 512;
-
-// A fixed-size text field of a Win32 record, which need not end in a NUL.
-template <std::size_t N>
-std::string FieldText(const CHAR (&field)[N])
-{
-    return std::string(field, std::find(field, field + N, '\0'));
-}
 
 // "DeviceDesc" reads "@inf-file,%string-id%;Text": the text after the first
 // semicolon is the description. Texts without one are taken whole.

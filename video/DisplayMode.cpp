@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "devstatus/CIMArrayValue.h"
-#include "video/DisplayDeviceText.h"
+#include "collector/DisplayDeviceText.h"
 #include "video/VideoInfo.h"
 
 using NORNKVT20::TCIMValue;

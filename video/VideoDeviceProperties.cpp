@@ -3,7 +3,7 @@
 
 #include "devstatus/CIMArrayValue.h"
 #include "devstatus/DeviceStatus.h"
-#include "video/DisplayDeviceText.h"
+#include "collector/DisplayDeviceText.h"
 #include "video/VideoInfo.h"
 
 using NORNKVT20::ICIMNamespace;

@@ -2,7 +2,7 @@
 #include <memory>
 #include <new>
 
-#include "video/DisplayDeviceText.h"
+#include "collector/DisplayDeviceText.h"
 #include "video/VideoInfo.h"
 
 namespace {

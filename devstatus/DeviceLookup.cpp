@@ -14,6 +14,13 @@ constexpr ULONG kInstanceIdBufferLength = 100;
 int TDeviceStatus::FindDevice(std::string idText, const char* pattern, HDEVINFO& deviceInfoSet,
                               SP_DEVINFO_DATA& deviceInfoData)
 {
+    return FindDeviceAndQuery(idText, pattern, deviceInfoSet, deviceInfoData, nullptr);
+}
+
+int TDeviceStatus::FindDeviceAndQuery(const std::string& idText, const char* pattern,
+                                      HDEVINFO& deviceInfoSet, SP_DEVINFO_DATA& deviceInfoData,
+                                      const std::function<void(DEVINST)>& queryMatch)
+{
     HDEVINFO devices =
         SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
     if (devices == INVALID_HANDLE_VALUE) {
@@ -42,6 +49,9 @@ int TDeviceStatus::FindDevice(std::string idText, const char* pattern, HDEVINFO&
         }
     }
 
+    if (result == 0 && queryMatch) {
+        queryMatch(deviceInfoData.DevInst);
+    }
     SetupDiDestroyDeviceInfoList(devices);
     return result;
 }
@@ -56,14 +66,13 @@ int TDeviceStatus::GetDeviceInstanceId(std::string idText, const char* pattern,
 {
     HDEVINFO deviceInfoSet = nullptr;
     SP_DEVINFO_DATA deviceInfoData{};
-    int result = FindDevice(idText, pattern, deviceInfoSet, deviceInfoData);
-    if (result == 0) {
-        char buffer[kInstanceIdBufferLength];
-        buffer[0] = '\0';
-        if (CM_Get_Device_IDA(deviceInfoData.DevInst, buffer, kInstanceIdBufferLength, 0) ==
-            CR_SUCCESS) {
-            instanceId = buffer;
-        }
-    }
-    return result;
+    return FindDeviceAndQuery(idText, pattern, deviceInfoSet, deviceInfoData,
+                              [&instanceId](DEVINST match) {
+                                  char buffer[kInstanceIdBufferLength];
+                                  buffer[0] = '\0';
+                                  if (CM_Get_Device_IDA(match, buffer, kInstanceIdBufferLength,
+                                                        0) == CR_SUCCESS) {
+                                      instanceId = buffer;
+                                  }
+                              });
 }

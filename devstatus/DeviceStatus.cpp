@@ -60,13 +60,16 @@ PropertyMap TDeviceStatus::GetDeviceStatus(std::string idText, const char* patte
 {
     HDEVINFO deviceInfoSet = nullptr;
     SP_DEVINFO_DATA deviceInfoData{};
-    if (FindDevice(idText, pattern, deviceInfoSet, deviceInfoData) != 0) {
-        return PropertyMap();
-    }
-
     ULONG status = 0;
     ULONG problemNumber = 0;
-    if (CM_Get_DevNode_Status(&status, &problemNumber, deviceInfoData.DevInst, 0) != CR_SUCCESS) {
+    CONFIGRET answer = CR_SUCCESS;
+    if (FindDeviceAndQuery(idText, pattern, deviceInfoSet, deviceInfoData,
+                           [&](DEVINST match) {
+                               answer = CM_Get_DevNode_Status(&status, &problemNumber, match, 0);
+                           }) != 0) {
+        return PropertyMap();
+    }
+    if (answer != CR_SUCCESS) {
         LogMessage::getInstance()->logWarning("Could not find information list or status.");
         return PropertyMap();
     }

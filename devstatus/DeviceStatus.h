@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "collector/PropertyMap.h"
@@ -19,4 +20,13 @@ public:
 
     PropertyMap GetDeviceStatus(std::string deviceId);
     PropertyMap GetDeviceStatus(std::string idText, const char* pattern);
+
+private:
+    // FindDevice that also asks about the match before the device information
+    // set is destroyed. Windows keeps a device node handle valid after its set
+    // is gone, but some Win32 implementations (Wine) do not, so the
+    // configuration manager is queried while the set is still open.
+    int FindDeviceAndQuery(const std::string& idText, const char* pattern,
+                           HDEVINFO& deviceInfoSet, SP_DEVINFO_DATA& deviceInfoData,
+                           const std::function<void(DEVINST)>& queryMatch);
 };

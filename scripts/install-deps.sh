@@ -12,6 +12,7 @@ packages=(
   libcli11-dev
   g++-mingw-w64-x86-64-posix
   wine64
+  jq
   clang-14 libclang-rt-14-dev
 )
 

@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/Windows1252.h"
 #include "platform/posix/Diagnostics.h"
 #include "platform/posix/Machine.h"
 
@@ -180,13 +182,28 @@ private:
     }
 
     // A string; an embedded zero character is refused unless it may be data.
+    // Text the Win32 functions hand out is ANSI: the file's UTF-8 is turned
+    // into the code page, and a character it lacks is an error. Payloads that
+    // are not ANSI text (hex digits, UTF-16 source text) stay as written.
     std::string Text(const Json& value, const Place& place, std::size_t maxLength,
-                     bool zeroAllowed = false) const
+                     bool zeroAllowed = false, bool ansi = true) const
     {
         if (!value.is_string()) {
             Fail(place, "expected a string, found " + TypeOf(value));
         }
-        const std::string& text = value.get_ref<const std::string&>();
+        std::string text = value.get_ref<const std::string&>();
+        if (ansi) {
+            std::string converted;
+            unsigned badCodePoint = 0;
+            if (!windows1252::FromUtf8(text, converted, badCodePoint)) {
+                std::ostringstream character;
+                character << "U+" << std::uppercase << std::hex << std::setw(4)
+                          << std::setfill('0') << badCodePoint;
+                Fail(place, "the string holds " + character.str() +
+                                ", which the ANSI code page (Windows-1252) cannot represent");
+            }
+            text = converted;
+        }
         if (!zeroAllowed && text.find('\0') != std::string::npos) {
             Fail(place, "the string contains a zero character");
         }
@@ -504,9 +521,9 @@ private:
                 result.data.push_back(static_cast<BYTE>(number >> shift));
             }
         } else if (kind == "hex") {
-            result.data = Hex(Text(data, at, 3 * kMaxValueSize), at);
+            result.data = Hex(Text(data, at, 3 * kMaxValueSize, false, false), at);
         } else {
-            result.data = Utf16(Text(data, at, kMaxValueSize, true), at);
+            result.data = Utf16(Text(data, at, kMaxValueSize, true, false), at);
         }
         if (result.data.size() > kMaxValueSize) {
             Fail(at, "the value is larger than " + std::to_string(kMaxValueSize) + " bytes");

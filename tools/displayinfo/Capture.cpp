@@ -33,6 +33,9 @@ bool CaptureMachine(const std::string& /*path*/, std::string& error)
 
 #  include <nlohmann/json.hpp>
 
+#  include "collector/DisplayDeviceText.h"
+#  include "platform/Windows1252.h"
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -52,29 +55,11 @@ void Warn(const std::string& text)
     std::cerr << "displayinfo: capture: " << text << "\n";
 }
 
-// Text from the ANSI functions, as Unicode for the JSON file.
+// Text from the ANSI functions, as UTF-8 for the JSON file. The Linux
+// stand-ins read it back into the same bytes.
 std::string AnsiToUtf8(const std::string& text)
 {
-    if (text.empty()) {
-        return text;
-    }
-    const int length = static_cast<int>(text.size());
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, &wide[0], wideLength);
-    const int utf8Length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(utf8Length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], utf8Length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
-// A fixed-size text field of a Win32 record, which need not end in a NUL.
-template <std::size_t N>
-std::string FieldText(const CHAR (&field)[N])
-{
-    return std::string(field, std::find(field, field + N, '\0'));
+    return windows1252::ToUtf8(text);
 }
 
 std::string LowerAscii(std::string text)

@@ -7,15 +7,6 @@
 #include "plugin/LogMessage.h"
 #include "support/HostFixture.h"
 
-namespace {
-
-std::string SystemText(DWORD code)
-{
-    return LogMessage::getInstance()->formatSystemError(code);
-}
-
-}  // namespace
-
 class RegistryReaderTest : public HostFixture {
 protected:
     void SetUp() override
@@ -44,20 +35,19 @@ TEST_F(RegistryReaderTest, EachReadAcceptsItsTypesOnly)
 {
     struct Case {
         const char* name;
-        int binaryResult;
-        int numberResult;
+        int binaryResult;  // of readBinary and readBinaryNumber
         DWORD number;
         const char* text;
         DWORD size;  // of the stored data
     };
     const Case cases[] = {
-        {"Text", 1, 1, 0, "text", 5},
-        {"Utf16", 0, 0, 0x00420041, "ABC", 8},
-        {"Number", 1, 1, 0, "", 4},
-        {"Multi", 1, 1, 0, "", 5},
-        {"FiveBytes", 0, 0, 0x04030201, "\x01\x02\x03\x04\x05", 5},
-        {"TwoBytes", 0, 0, 4096, "\x10", 2},
-        {"Empty", 0, 0, 0, "", 0},
+        {"Text", 1, 0, "text", 5},
+        {"Utf16", 0, 0x00420041, "ABC", 8},
+        {"Number", 1, 0, "", 4},
+        {"Multi", 1, 0, "", 5},
+        {"FiveBytes", 0, 0x04030201, "\x01\x02\x03\x04\x05", 5},
+        {"TwoBytes", 0, 4096, "\x10", 2},
+        {"Empty", 0, 0, "", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -68,9 +58,9 @@ TEST_F(RegistryReaderTest, EachReadAcceptsItsTypesOnly)
 
         DWORD number = 77;
         size = 512;
-        EXPECT_EQ(c.numberResult, reader.readBinaryNumber(c.name, &number, &size));
-        EXPECT_EQ(c.numberResult == 0 ? c.number : 77u, number);
-        EXPECT_EQ(c.numberResult == 0 ? c.size : 512u, size);
+        EXPECT_EQ(c.binaryResult, reader.readBinaryNumber(c.name, &number, &size));
+        EXPECT_EQ(c.binaryResult == 0 ? c.number : 77u, number);
+        EXPECT_EQ(c.binaryResult == 0 ? c.size : 512u, size);
 
         std::string text = "stale";
         size = 512;
@@ -84,6 +74,9 @@ TEST_F(RegistryReaderTest, EachReadAcceptsItsTypesOnly)
 
 TEST_F(RegistryReaderTest, RegistryErrorsAreLoggedWithTheSystemText)
 {
+    const auto systemText = [](DWORD code) {
+        return LogMessage::getInstance()->formatSystemError(code);
+    };
     std::string text = "stale";
     DWORD size = 512;
     EXPECT_EQ(1, reader.readString("Long", text, &size));
@@ -95,11 +88,10 @@ TEST_F(RegistryReaderTest, RegistryErrorsAreLoggedWithTheSystemText)
     // The failed open left the reader closed: its reads fail at the registry.
     EXPECT_EQ(1, missing.readString("Text", text, &size));
 
-    ASSERT_FALSE(SystemText(ERROR_MORE_DATA).empty());
-    ASSERT_FALSE(SystemText(ERROR_FILE_NOT_FOUND).empty());
-    EXPECT_EQ((std::vector<std::string>{SystemText(ERROR_MORE_DATA),
-                                        SystemText(ERROR_FILE_NOT_FOUND),
-                                        SystemText(ERROR_INVALID_HANDLE)}),
+    ASSERT_FALSE(systemText(ERROR_MORE_DATA).empty());
+    EXPECT_EQ((std::vector<std::string>{systemText(ERROR_MORE_DATA),
+                                        systemText(ERROR_FILE_NOT_FOUND),
+                                        systemText(ERROR_INVALID_HANDLE)}),
               LogAt(4));
     EXPECT_EQ(3u, Log().size());
 }

@@ -3,18 +3,11 @@
 #include <functional>
 #include <sstream>
 #include <tuple>
+#include <utility>
 
 #include "MonitorTesting.h"
 
 namespace {
-
-typedef std::function<void(EdidBlock&)> Edit;
-
-std::string TimeZoneMachine(int result, int bias, int daylightBias)
-{
-    return "{\"timeZone\": {\"result\": " + std::to_string(result) + ", \"bias\": " +
-           std::to_string(bias) + ", \"daylightBias\": " + std::to_string(daylightBias) + "}}";
-}
 
 // Local times are in UTC (as CTest runs the tests) unless a test says otherwise.
 class EdidDecoderTest : public MonitorFixture {
@@ -35,26 +28,20 @@ TEST_F(EdidDecoderTest, DecodesEachFieldByItsRules)
             b.Set(126, {count}).Set(128, {tag1, 0, 5}).Set(256, {tag2, 0, 7});
         };
     };
-    const char* const kDate = "ManufacturingDate=datetime ";
+    const std::string kDate = "ManufacturingDate=datetime ", kNoDate = "ManufacturingDate=-";
     // Each case: the change to a valid block, the bytes read, "Property=type text" or "Property=-".
-    const std::vector<std::tuple<Edit, DWORD, std::string> > cases = {
-        {set(8, {0x1E, 0x6D}), 128, "MonitorManufacturer=string GSM"},
-        {set(8, {0x9E, 0x6D}), 128, "MonitorManufacturer=string GSM"},  // bit 15 is reserved
+    const std::vector<std::tuple<std::function<void(EdidBlock&)>, DWORD, std::string> > cases = {
+        {set(8, {0x9E, 0x6D}), 128, "MonitorManufacturer=string GSM;EDIDVersion=real32 1.3"},
         {set(8, {0x03, 0x7F}), 128, "MonitorManufacturer=string @[_"},  // codes 0, 27, 31
         {set(8, {0, 0}), 128, "MonitorManufacturer=-"},
-        {set(19, {3}), 128, "EDIDVersion=real32 1.3"},
-        {set(16, {1, 20}), 128, kDate + std::string("20100101060000.000000+000")},
-        {set(16, {54, 20}), 128, kDate + std::string("20110107060000.000000+000")},
-        {set(16, {1, 4}), 128, kDate + std::string("19940101060000.000000+000")},
-        {set(16, {0, 20}), 128, "ManufacturingDate=-"},
-        {set(16, {55, 20}), 128, "ManufacturingDate=-"},
-        {set(16, {255, 20}), 128, "ManufacturingDate=-"},
-        {set(16, {1, 3}), 128, "ManufacturingDate=-"},
-        {set(21, {52, 0}), 128, "HorizontalImageSize=uint8 52;VerticalImageSize=-"},
-        {set(23, {120}), 128, "Gamma=real32 2.2"},
-        {set(23, {0}), 128, "Gamma=-"},
-        {set(24, {0xA0}), 128,
-         "DPMSActiveOff=boolean true;DPMSSuspend=boolean false;DPMSStandby=boolean true"},
+        {set(16, {1, 20}), 128, kDate + "20100101060000.000000+000"},
+        {set(16, {54, 20}), 128, kDate + "20110107060000.000000+000"},
+        {set(16, {1, 4}), 128, kDate + "19940101060000.000000+000"},
+        {set(16, {0, 20}), 128, kNoDate}, {set(16, {55, 20}), 128, kNoDate},
+        {set(16, {255, 20}), 128, kNoDate}, {set(16, {1, 3}), 128, kNoDate},
+        {set(23, {120, 0xA0}), 128,
+         "Gamma=real32 2.2;DPMSActiveOff=boolean true;DPMSSuspend=boolean false;"
+         "DPMSStandby=boolean true"},
         {set(24, {0x5F}), 128,
          "DPMSActiveOff=boolean false;DPMSSuspend=boolean true;DPMSStandby=boolean false"},
         {[](EdidBlock& b) { b.Display(1, 0xFC, "Gen 24  \nXY"); }, 128, "Name=string Gen 24  "},
@@ -70,14 +57,11 @@ TEST_F(EdidDecoderTest, DecodesEachFieldByItsRules)
          "83;Bandwidth=uint32 170"},
         {range(0, {50, 75, 30, 83, 0xFF}), 128, "MaxHorizFreq=uint8 83;Bandwidth=-"},
         // Values already there stand, so a later descriptor can only add the bandwidth.
-        {[&](EdidBlock& b) {
-             range(1, {50, 75, 30, 83, 0xFF})(b);
-             range(3, {1, 2, 3, 4, 5})(b);
-         },
+        {[&](EdidBlock& b) { range(1, {50, 75, 30, 83, 0xFF})(b); range(3, {1, 2, 3, 4, 5})(b); },
          128, "MinVertFreq=uint8 50;MaxHorizFreq=uint8 83;Bandwidth=uint32 50"},
         {extensions(1, 0x40, 0), 256, "SupportedDigitalInterface=uint8 5"},
         {extensions(2, 0x02, 0x40), 384, "SupportedDigitalInterface=uint8 7"},
-        {extensions(1, 0x40, 0), 128, "SupportedDigitalInterface=-"},
+        {extensions(1, 0x40, 0), 128, "SupportedDigitalInterface=-"},  // only past 128 bytes
         {extensions(1, 0x40, 0), 255, "SupportedDigitalInterface=-"},  // block 1 not read whole
         {extensions(255, 0x02, 0x40), 256, "SupportedDigitalInterface=-"},  // block 2 not read
         {extensions(0, 0x40, 0), 256, "SupportedDigitalInterface=-"},
@@ -111,37 +95,81 @@ TEST_F(EdidDecoderTest, RejectsWrongHeaderOrVersionButNotChecksum)
     }
 }
 
-TEST_F(EdidDecoderTest, LogsDisplayDescriptorTagsOncePerScan)
-{
-    EdidBlock block;
-    block.Display(0, 0xFC, "N").Display(1, 0xFD, "").Timing(2, 0).Display(3, 0xFF, "S");
-    Collector().DecodeEDID(block.bytes.data(), 128);
-    std::string tags;
-    for (const std::string& line : LogAt(3)) {
-        tags += line.substr(line.find(": ") + 2);
-    }
-    EXPECT_EQ("fc fc fd ff fc fd ff ", tags);  // the name scan stops at fc, the serial scan at ff
-    EXPECT_EQ("Monitor Information EDID Tag: fc ", LogAt(3).at(0));
-}
-
 TEST_F(EdidDecoderTest, DateIsSixInTheMorningLocalTimeWithTheZonesOffset)
 {
+    const auto zone = [this](int result, int bias, int daylightBias) {
+        LoadMachine(R"({"timeZone": {"result": )" + std::to_string(result) + R"(, "bias": )" +
+                    std::to_string(bias) + R"(, "daylightBias": )" + std::to_string(daylightBias) +
+                    "}}");
+    };
     setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
     tzset();
-    LoadMachine(TimeZoneMachine(1, -60, -60));
+    zone(1, -60, -60);
     EXPECT_EQ("20100101060000.000000+060", Collector().MakeManufacturingDate(1, 2010).ToString());
-    // Daylight time has begun by July: the same UTC hour reads 07:00.
-    EXPECT_EQ("20100702070000.000000+060", Collector().MakeManufacturingDate(27, 2010).ToString());
     setenv("TZ", "UTC", 1);
     tzset();
+    zone(2, -60, -60);  // the daylight bias counts in daylight time only
+    EXPECT_EQ(120, Collector().GetUTCOffsetMinutes());
+}
 
-    // Daylight bias counts only in daylight time; the arithmetic is 16 bits wide.
-    const int offsets[][4] = {
-        {2, -60, -60, 120}, {2, 300, -60, -240}, {0, -60, -60, 0}, {1, 65476, 0, 60}};
-    for (const auto& c : offsets) {
-        LoadMachine(TimeZoneMachine(c[0], c[1], c[2]));
-        EXPECT_EQ(c[3], Collector().GetUTCOffsetMinutes()) << c[0] << " " << c[1];
+class ResolutionTest : public MonitorFixture {
+protected:
+    // Each mode as "SettingID WxH@R scan S".
+    std::vector<std::string> Modes(const EdidBlock& block)
+    {
+        TestMonitorInfo monitor = Collector("ORNSG_MonitorResolution");
+        monitor.SetDeviceID("D");
+        std::vector<std::string> modes;
+        for (PropertyMap& mode : monitor.DecodeResolutions(block.bytes.data(), 128)) {
+            modes.push_back(
+                mode["SettingID"].ToString() + " " + mode["HorizontalResolution"].ToString() + "x" +
+                mode["VerticalResolution"].ToString() + "@" + mode["RefreshRate"].ToString() +
+                " scan " + mode["ScanMode"].ToString());
+        }
+        return modes;
     }
+};
+
+TEST_F(ResolutionTest, StandardTimingsWithTheScanModeOfTheFirstDetailedTiming)
+{
+    auto at = [](std::size_t offset, std::vector<int> entry) {
+        return [=](EdidBlock& b) { b.Set(offset, entry); };
+    };
+    const std::vector<std::pair<std::function<void(EdidBlock&)>, std::string> > cases = {
+        {at(38, {0x01, 0x01}), ""},  // unused entries
+        {at(40, {0x01, 0xC0}), ""},
+        {at(42, {0xD1, 0xC0}), "1920x1080@60 scan 2"},
+        {at(44, {0x81, 0x80}), "1280x1024@60 scan 2"},
+        {at(46, {0x81, 0x00}), "1280x800@60 scan 2"},
+        {at(52, {0x81, 0x4F}), "1280x960@75 scan 2"},
+        {[](EdidBlock& b) { b.Set(38, {0x81, 0x80}).Display(0, 0xFC, "N").Timing(1, 0x80); },
+         "1280x1024@60 scan 5"},
+        {[](EdidBlock& b) { b.Set(38, {0x81, 0x80}).Timing(1, 0x1E).Timing(2, 0x80); },
+         "1280x1024@60 scan 4"}};
+    for (const auto& c : cases) {
+        EdidBlock block;
+        c.first(block);
+        EXPECT_EQ(c.second.empty() ? std::vector<std::string>()
+                                   : std::vector<std::string>{"D\\ Setting 1 " + c.second},
+                  Modes(block));
+    }
+}
+
+TEST_F(ResolutionTest, ListsEstablishedTimingsInBitOrderThenStandardTimings)
+{
+    EdidBlock block;
+    block.Set(35, {0xFF, 0xFF}).Set(38, {0x45, 0x40});
+    // The first mode comes again, as a standard timing.
+    std::istringstream modes(
+        "800x600@60 800x600@56 640x480@75 640x480@72 640x480@67 640x480@60 720x400@88 "
+        "720x400@70 1280x1024@75 1024x768@75 1024x768@70 1024x768@60 1024x768@87 832x624@75 "
+        "800x600@75 800x600@72 800x600@60");
+    std::vector<std::string> expected;
+    for (std::string mode; modes >> mode;) {
+        expected.push_back("D\\ Setting " + std::to_string(expected.size() + 1) + " " + mode +
+                           " scan 2");
+    }
+    EXPECT_EQ(expected, Modes(block));
 }
 
 }  // namespace

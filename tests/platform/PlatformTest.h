@@ -1,6 +1,7 @@
 #pragma once
 // Fixture for the platform tests: an empty machine before and after each
-// test, and no handle or buffer left open by it.
+// test, and no handle or buffer left open by it. Local time is UTC, as CTest
+// runs the tests.
 #include <string>
 
 #include <gtest/gtest.h>
@@ -30,33 +31,4 @@ protected:
 
 private:
     displayplatform::OpenHandleCounts before_;
-};
-
-// Sets TZ for the lifetime of the object.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ")) {
-            saved_ = old;
-            hadValue_ = true;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (hadValue_) {
-            setenv("TZ", saved_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    std::string saved_;
-    bool hadValue_ = false;
 };

@@ -1,0 +1,230 @@
+// The video collector over described machines. JSON fragments are
+// written as raw strings, so "\\" in them is one backslash of the value.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/HostFixture.h"
+#include "video/VideoInfo.h"
+
+namespace {
+
+// Output \\.\DISPLAYn of adapter id; extra adds members such as "modes".
+std::string Out(int n, const std::string& id, int flags = 1, const std::string& extra = "",
+                const std::string& key = R"(\\Registry\\Machine\\System\\Video\\0)")
+{
+    return R"({"deviceName": "\\\\.\\DISPLAY)" + std::to_string(n) +
+           R"(", "deviceString": "Example Graphics", "stateFlags": )" + std::to_string(flags) +
+           R"(, "deviceID": ")" + id + R"(", "deviceKey": ")" + key + "\"" + extra + "}";
+}
+
+std::string Mode(unsigned frequency, unsigned flags = 0)
+{
+    return R"({"bitsPerPel": 32, "pelsWidth": 1920, "pelsHeight": 1080, "displayFrequency": )" +
+           std::to_string(frequency) + R"(, "displayFlags": )" + std::to_string(flags) + "}";
+}
+
+// driverValues are the members of the driver key SYSTEM\Video\0.
+std::string Machine(const std::vector<std::string>& outputs, const std::string& driverValues = "",
+                    const std::string& devices = "")
+{
+    std::string json = R"({"computerName": "WS-0042", "displayDevices": [)";
+    for (const std::string& output : outputs) {
+        json += (&output == &outputs.front() ? "" : ", ") + output;
+    }
+    return json + R"(], "registry": {"SYSTEM\\Video\\0": {)" + driverValues +
+           R"(}}, "devices": [)" + devices + "]}";
+}
+
+// One property as "value:type", array elements joined by "|", or "absent".
+std::string Value(const NORNKVT20::TInstanceSnapshot& instance, const std::string& name)
+{
+    const NORNKVT20::TPropertySnapshot* property = FindProperty(instance, name);
+    if (property == nullptr) {
+        return "absent";
+    }
+    std::string values;
+    for (const std::string& element : property->elements) {
+        values += (&element == &property->elements.front() ? "" : "|") + element;
+    }
+    return values + ":" + property->typeName;
+}
+
+}  // namespace
+
+class VideoCollectorTest : public HostFixture {
+protected:
+    // One request through a fresh collector, as the dispatch makes it; gives
+    // the instances of the class that it committed.
+    std::vector<NORNKVT20::TInstanceSnapshot> Request(const std::string& className)
+    {
+        const std::size_t before = Committed(className).size();
+        // The collector keeps a plain pointer; the request owns the class.
+        const boost::shared_ptr<NORNKVT20::ICIMClass> cls = Class(className);
+        TVideoInfo collector(cls);
+        returned = collector.retrieveInstances().size();
+        const auto all = Committed(className);
+        return std::vector<NORNKVT20::TInstanceSnapshot>(all.begin() + before, all.end());
+    }
+    // One property of each instance a request commits.
+    std::vector<std::string> Values(const std::string& className, const std::string& name)
+    {
+        std::vector<std::string> values;
+        for (const auto& instance : Request(className)) {
+            values.push_back(Value(instance, name));
+        }
+        return values;
+    }
+
+    std::size_t returned = 0;
+};
+
+TEST_F(VideoCollectorTest, ControllerPerAdapterAndHeadPerAttachedOutput)
+{
+    EXPECT_TRUE(Request(VideoClass::Controller).empty());
+    LoadMachine(Machine({Out(1, "VEN_1", 1, R"(, "currentMode": )" + Mode(144)),
+                         Out(2, "VEN_1", 1, R"(, "currentMode": )" + Mode(60)), Out(3, "VEN_2", 0)},
+                        "", R"({"instanceId": "PCI\\VEN_1\\0", "hardwareIds": ["VEN_1"]})"));
+    const auto controllers = Request(VideoClass::Controller);
+    ASSERT_EQ(1u, controllers.size());
+    // The first output of an adapter speaks for it; the device installer knows its identity.
+    EXPECT_EQ("144:uint32", Value(controllers[0], "CurrentRefreshRate"));
+    EXPECT_EQ("PCI\\VEN_1\\0:string", Value(controllers[0], "DeviceID"));
+    EXPECT_EQ("2:uint16[]", Value(controllers[0], "OperationalStatus"));
+    EXPECT_EQ((std::vector<std::string>{"VIDEOHEAD\\\\.\\DISPLAY1:string",
+                                        "VIDEOHEAD\\\\.\\DISPLAY2:string"}),
+              Values(VideoClass::Head, "DeviceID"));
+    EXPECT_EQ(2u, returned);
+    EXPECT_EQ(std::vector<std::string>(
+                  2, "TVideoInfo::GetVideoInfo: StateFlags shows this device is not ON"),
+              LogAt(3));
+}
+
+TEST_F(VideoCollectorTest, OutputsWithoutDeviceIdAreSkippedOnlyWhenAnotherHasOne)
+{
+    // The probe looks past the first output, and the identifier test comes
+    // before the attachment test.
+    LoadMachine(Machine({Out(1, "", 0), Out(2, ""), Out(3, "VEN_1")}));
+    EXPECT_EQ(std::vector<std::string>{"VEN_1:string"}, Values(VideoClass::Head, "DisplayId"));
+    EXPECT_EQ(std::vector<std::string>(2, "TVideoInfo::GetVideoInfo: DeviceID is empty"), LogAt(3));
+
+    Host().Reset();
+    LoadMachine(Machine({Out(1, ""), Out(2, ""), Out(3, "", 0)}));
+    EXPECT_EQ(2u, Request(VideoClass::Head).size());
+    EXPECT_EQ(1u, Request(VideoClass::Controller).size());
+}
+
+TEST_F(VideoCollectorTest, HardwareInformationComesFromMachinePathsOfTheDriverKey)
+{
+    const std::string values = R"(
+        "HardwareInformation.BiosString": {"type": "REG_SZ", "string": "94.02"},
+        "HardwareInformation.ChipType": {"type": "REG_DWORD", "dword": 7},
+        "HardwareInformation.DacType": {"type": "REG_BINARY", "hex": "00 00"},
+        "HardwareInformation.AdapterString": {"type": "REG_BINARY", "utf16": "Example"},
+        "HardwareInformation.MemorySize": {"type": "REG_BINARY", "hex": "00 00 00 40"})";
+    LoadMachine(Machine({Out(1, "VEN_1", 1, "", R"(\\REGISTRY\\MACHINE\\SYSTEM\\VIDEO\\0)"),
+                         Out(2, "VEN_2", 1, "", R"(\\Registry\\User\\System\\Video\\0)"),
+                         Out(3, "VEN_3", 1, "", R"(\\Registry\\Machine\\Software\\Video\\0)")},
+                        values));
+    EXPECT_EQ((std::vector<std::string>{"94.02:string", "absent", "absent"}),
+              Values(VideoClass::Head, "BiosString"));
+    const auto controller = Request(VideoClass::Controller).at(0);
+    // A text stored as a number, or as binary zeros, is an empty text.
+    EXPECT_EQ((std::vector<std::string>{":string", ":string", "Example:string",
+                                        "1073741824:uint32"}),
+              (std::vector<std::string>{
+                  Value(controller, "VideoProcessor"), Value(controller, "DACType"),
+                  Value(controller, "AdapterString"), Value(controller, "VideoRamSize")}));
+}
+
+TEST_F(VideoCollectorTest, DisplayModeOfEachOutput)
+{
+    const std::string modes = R"(, "modes": [)";
+    LoadMachine(Machine(
+        {Out(1, "A", 1, modes + Mode(100) + "," + Mode(60) + "," + Mode(75) + "," + Mode(85) + "]"),
+         Out(2, "B", 1, modes + Mode(60) + "," + Mode(0) + "," + Mode(1) + "]"),
+         Out(3, "C", 1, modes + Mode(60) + "," + Mode(70000) + "," + Mode(1) + "]"),
+         Out(4, "D", 1, R"(, "currentMode": )" + Mode(50, 2)),
+         Out(5, "E", 1, R"(, "currentMode": )" + Mode(50, 1) + R"(, "monitors": [
+             {"deviceName": "M0", "deviceString": "A", "stateFlags": 0},
+             {"deviceName": "M1", "deviceString": "B"}])")}));
+    // Mode 0 does not count towards the refresh range, nor do rates 0 and 1.
+    const char* const expected[] = {
+        "60:uint32 85:uint32 absent absent", "absent absent absent absent",
+        "absent 70000:uint32 absent absent", "absent absent 3:uint16 absent",
+        "absent absent 4:uint16 A|B:string[]"};
+    const auto heads = Request(VideoClass::Head);
+    ASSERT_EQ(5u, heads.size());
+    for (std::size_t i = 0; i < heads.size(); ++i) {
+        std::string text;
+        for (const char* name :
+             {"MinRefreshRate", "MaxRefreshRate", "CurrentScanMode", "MonitorString"}) {
+            text += (text.empty() ? "" : " ") + Value(heads[i], name);
+        }
+        EXPECT_EQ(expected[i], text) << "head " << i;
+    }
+}
+
+TEST_F(VideoCollectorTest, HeadNumbersCountOnAcrossRequestsAndWrapAfter255)
+{
+    // The counter is module-wide and other tests move it as well, so only
+    // the steps from one number to the next are checked.
+    LoadMachine(Machine({Out(1, "VEN_1"), Out(2, "VEN_1")}));
+    std::vector<unsigned long> numbers;
+    for (int request = 0; request < 130; ++request) {
+        for (const std::string& number : Values(VideoClass::Head, "HeadNumber")) {
+            numbers.push_back(std::stoul(number));
+        }
+    }
+    ASSERT_EQ(260u, numbers.size());  // more steps than numbers: it must wrap
+    for (std::size_t i = 1; i < numbers.size(); ++i) {
+        ASSERT_EQ((numbers[i - 1] + 1) % 256, numbers[i]) << "head " << i;
+    }
+}
+
+TEST_F(VideoCollectorTest, HostFailureCostsOnlyTheInstanceItHappenedOn)
+{
+    LoadMachine(Machine({Out(1, "VEN_1"), Out(2, "VEN_2"), Out(3, "VEN_3")}));
+    const struct {
+        const char* operation;
+        unsigned nth;
+        std::vector<std::string> made;
+    } cases[] = {{"SetPropertyValue", 1, {"VEN_2:string", "VEN_3:string"}},
+                 {"CreateInstance", 2, {"VEN_1:string", "VEN_3:string"}},
+                 {"Commit", 3, {"VEN_1:string", "VEN_2:string"}}};
+    for (const auto& c : cases) {
+        Host().Reset();
+        Host().InjectFault(c.operation, c.nth, "x");
+        EXPECT_EQ(c.made, Values(VideoClass::Head, "DisplayId")) << c.operation;
+        EXPECT_EQ(2u, returned);
+        EXPECT_EQ(std::vector<std::string>{"VideoInfo encountered an error\t\t\t\t\t\t\t\t"
+                                           "generating CIM instances for ORNSG_VideoHead"
+                                           " Error Code: x"},
+                  LogAt(2));
+    }
+}
+
+TEST_F(VideoCollectorTest, SchemaHelperFailureEndsDiscoveryWithTheMapsSoFar)
+{
+    LoadMachine(Machine({Out(1, "VEN_1"), Out(2, "VEN_2"), Out(3, "VEN_3")}));
+    Host().InjectFault("GetSystemName", 2, "no system name");
+    EXPECT_EQ(std::vector<std::string>{"VEN_1:string"},
+              Values(VideoClass::Controller, "DisplayId"));
+    EXPECT_EQ(std::vector<std::string>{"no system name"}, LogAt(0));
+}
+
+TEST_F(VideoCollectorTest, BiosPerAdapterWithABiosStringAndItsAssociations)
+{
+    const std::string otherKey = R"(\\Registry\\Machine\\System\\Video\\1)";
+    LoadMachine(Machine({Out(1, "VEN_1"), Out(2, "VEN_1"), Out(3, "VEN_2", 1, "", otherKey)},
+                        R"("HardwareInformation.BiosString": {"type": "REG_BINARY",
+                                                              "utf16": "94.02"})"));
+    EXPECT_EQ(std::vector<std::string>{"94.02:string"}, Values(VideoClass::Bios, "Version"));
+    Request(VideoClass::Controller);
+    Request(VideoClass::Head);
+    // VEN_2's controller has no BIOS string, and an empty text is contained
+    // in every "Version".
+    EXPECT_EQ(2u, Request(VideoClass::BiosOfController).size());
+    EXPECT_EQ(3u, Request(VideoClass::HeadOfController).size());
+}

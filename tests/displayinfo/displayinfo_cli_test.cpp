@@ -161,3 +161,24 @@ TEST(DisplayinfoTest, AnsiTextReplaysFromTheDescriptionsUtf8)
               refused.err.find("/displayDevices/0/monitors/0/deviceString")) << refused.err;
     EXPECT_NE(std::string::npos, refused.err.find("U+4E2D")) << refused.err;
 }
+
+TEST(DisplayinfoTest, AnExceptionLeavingTheRequestKeepsWhatWasCommitted)
+{
+    // A time zone offset of more than 999 minutes cannot be written as a CIM
+    // datetime, so the host refuses the first manufacturing date, outside
+    // any place where the plug-in catches host exceptions.
+    auto machine = nlohmann::json::parse(ReadFile(EXAMPLES_DIR "/workstation.json"));
+    machine["timeZone"] = {{"result", 1}, {"bias", -1000}};
+    std::string path = WriteTemp("far-east.json", machine.dump());
+
+    Outcome run = Displayinfo("--format json --machine '" + path +
+                              "' ORNSG_VideoController ORNSG_DesktopMonitor ORNSG_VideoHead");
+    EXPECT_EQ(3, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("the request ended with an exception")) << run.err;
+    auto document = nlohmann::json::parse(run.out);
+    ASSERT_EQ(2u, document.at("instances").size());
+    for (const auto& instance : document.at("instances")) {
+        EXPECT_EQ("ORNSG_VideoController", instance.at("class"));
+    }
+    EXPECT_EQ("TDisplayInfoCallbacks::DeInit - De-initializing the plugin.", LogTexts(document).back());
+}

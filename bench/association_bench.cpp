@@ -35,12 +35,12 @@ void BM_MonitorSettings(benchmark::State& state)
         }
     }
     auto requested = host->GetCIMNamespace()->GetClass("ORNSG_MonitorSetting", PropertyMap());
-    TAssociationSpec spec = {"ORNSG_DesktopMonitor", "DeviceID", "ORNSG_MonitorResolution",
+    TAssociationParameters parameters = {"ORNSG_DesktopMonitor", "DeviceID", "ORNSG_MonitorResolution",
                              "SettingID", "Element", "Setting", "", PrefixRule};
     PropertyMap working;
     for (auto _ : state) {
         PropertyMapList maps =
-            BuildAssociations(requested.get(), LogMessage::getInstance(), working, spec);
+            BuildAssociations(requested.get(), LogMessage::getInstance(), working, parameters);
         benchmark::DoNotOptimize(maps);
     }
     state.SetItemsProcessed(state.iterations() * monitors * monitors * modesPerMonitor);

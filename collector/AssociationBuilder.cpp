@@ -52,7 +52,7 @@ bool PrefixRule(const std::string& secondText, const std::string& firstText)
 }
 
 PropertyMapList BuildAssociations(ICIMClass* requestedClass, LogMessage* logger,
-                                  PropertyMap& workingMap, const TAssociationSpec& spec)
+                                  PropertyMap& workingMap, const TAssociationParameters& parameters)
 {
     PropertyMapList result;
 
@@ -64,10 +64,10 @@ PropertyMapList BuildAssociations(ICIMClass* requestedClass, LogMessage* logger,
     InstanceList secondList;
     try {
         boost::shared_ptr<ICIMNamespace> ns = requestedClass->GetNamespace(PropertyMap());
-        firstList = EnumerateClassInstances(ns, spec.firstClass, context);
-        secondList = EnumerateClassInstances(ns, spec.secondClass, context);
+        firstList = EnumerateClassInstances(ns, parameters.firstClass, context);
+        secondList = EnumerateClassInstances(ns, parameters.secondClass, context);
     } catch (TKVTException& e) {
-        logger->logWarning(spec.messagePrefix + spec.firstClass + " OR " + spec.secondClass +
+        logger->logWarning(parameters.messagePrefix + parameters.firstClass + " OR " + parameters.secondClass +
                            " Error Code: " + std::string(e.GetMessageText()));
         return PropertyMapList();
     }
@@ -75,17 +75,17 @@ PropertyMapList BuildAssociations(ICIMClass* requestedClass, LogMessage* logger,
     for (InstanceList::const_iterator second = secondList.begin(); second != secondList.end();
          ++second) {
         try {
-            std::string secondText = ReadPropertyText(*second, spec.secondKey);
+            std::string secondText = ReadPropertyText(*second, parameters.secondKey);
             for (InstanceList::const_iterator first = firstList.begin(); first != firstList.end();
                  ++first) {
                 // Read afresh for every second-class instance: nothing is cached.
-                std::string firstText = ReadPropertyText(*first, spec.firstKey);
-                if (!spec.rule(secondText, firstText)) {
+                std::string firstText = ReadPropertyText(*first, parameters.firstKey);
+                if (!parameters.rule(secondText, firstText)) {
                     continue;
                 }
-                addProperty(workingMap, spec.firstRole,
+                addProperty(workingMap, parameters.firstRole,
                             TCIMValue((*first)->GetReference(PropertyMap())));
-                addProperty(workingMap, spec.secondRole,
+                addProperty(workingMap, parameters.secondRole,
                             TCIMValue((*second)->GetReference(PropertyMap())));
                 result.push_back(workingMap);
                 workingMap.clear();

@@ -8,7 +8,7 @@
 // Pairs the instances of two classes that the host already holds by a text
 // rule on one key property of each, giving one map with two references per
 // pair. The second class drives the outer loop.
-struct TAssociationSpec {
+struct TAssociationParameters {
     std::string firstClass;
     std::string firstKey;
     std::string secondClass;
@@ -28,4 +28,4 @@ bool PrefixRule(const std::string& secondText, const std::string& firstText);
 
 // workingMap is the collector's map under construction: empty on entry and on return.
 PropertyMapList BuildAssociations(NORNKVT20::ICIMClass* requestedClass, LogMessage* logger,
-                                  PropertyMap& workingMap, const TAssociationSpec& spec);
+                                  PropertyMap& workingMap, const TAssociationParameters& parameters);

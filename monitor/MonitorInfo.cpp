@@ -49,17 +49,17 @@ std::vector<NORNKVT20::ICIMInstance*> TMonitorInfo::generateInstances(std::strin
 
 PropertyMapList TMonitorInfo::GetMonitorSettings()
 {
-    TAssociationSpec spec;
-    spec.firstClass = kDesktopMonitor;
-    spec.firstKey = "DeviceID";
-    spec.secondClass = kMonitorResolution;
-    spec.secondKey = "SettingID";
-    spec.firstRole = "Element";
-    spec.secondRole = "Setting";
-    spec.messagePrefix = kAssociationError;
+    TAssociationParameters parameters;
+    parameters.firstClass = kDesktopMonitor;
+    parameters.firstKey = "DeviceID";
+    parameters.secondClass = kMonitorResolution;
+    parameters.secondKey = "SettingID";
+    parameters.firstRole = "Element";
+    parameters.secondRole = "Setting";
+    parameters.messagePrefix = kAssociationError;
     // Every SettingID of a monitor's resolutions begins with its DeviceID.
-    spec.rule = PrefixRule;
-    return BuildAssociations(getCIMClass(), m_logger, m_properties, spec);
+    parameters.rule = PrefixRule;
+    return BuildAssociations(getCIMClass(), m_logger, m_properties, parameters);
 }
 
 void TMonitorInfo::SetDeviceID(std::string id)

@@ -43,7 +43,7 @@ std::vector<ICIMInstance*> TVideoInfo::generateInstances(std::string className)
 PropertyMapList TVideoInfo::GetAssociations(std::string firstClass, std::string firstKey,
                                             std::string secondClass, std::string secondKey)
 {
-    TAssociationSpec association;
+    TAssociationParameters association;
     association.firstClass = firstClass;
     association.firstKey = firstKey;
     association.secondClass = secondClass;

@@ -13,7 +13,7 @@ namespace {
 
 const std::string kSevenTabs = "\t\t\t\t\t\t\t";
 
-TAssociationSpec MonitorSettingSpec()
+TAssociationParameters MonitorSettingParameters()
 {
     return {"ORNSG_DesktopMonitor",
             "DeviceID",
@@ -45,17 +45,17 @@ protected:
     }
 
     // The (first, second) object paths of each association map, in order.
-    std::vector<std::pair<std::string, std::string> > Build(const TAssociationSpec& spec)
+    std::vector<std::pair<std::string, std::string> > Build(const TAssociationParameters& parameters)
     {
         PropertyMap working;
         PropertyMapList maps =
-            BuildAssociations(requested.get(), LogMessage::getInstance(), working, spec);
+            BuildAssociations(requested.get(), LogMessage::getInstance(), working, parameters);
         EXPECT_TRUE(working.empty());
         std::vector<std::pair<std::string, std::string> > pairs;
         for (const PropertyMap& map : maps) {
             EXPECT_EQ(2u, map.size());
-            pairs.emplace_back(map.at(spec.firstRole).GetReference().GetObjectPath(),
-                               map.at(spec.secondRole).GetReference().GetObjectPath());
+            pairs.emplace_back(map.at(parameters.firstRole).GetReference().GetObjectPath(),
+                               map.at(parameters.secondRole).GetReference().GetObjectPath());
         }
         return pairs;
     }
@@ -98,7 +98,7 @@ TEST_F(AssociationBuilderTest, PairsAreOrderedBySecondThenFirstInstance)
     std::string middle = Commit("ORNSG_MonitorResolution", "SettingID", "x DISPLAY\\B\\UID2");
 
     std::vector<std::pair<std::string, std::string> > expected = {{m1, r10}, {m10, r10}, {m1, r1}};
-    EXPECT_EQ(expected, Build(MonitorSettingSpec()));
+    EXPECT_EQ(expected, Build(MonitorSettingParameters()));
     (void)other;
     (void)middle;
     EXPECT_TRUE(Log().empty());
@@ -110,14 +110,14 @@ TEST_F(AssociationBuilderTest, AnEmptyKeyMatchesEverySecondInstance)
     std::string a = Commit("ORNSG_MonitorResolution", "SettingID", "A");
     std::string b = Commit("ORNSG_MonitorResolution", "SettingID", "B");
     std::vector<std::pair<std::string, std::string> > expected = {{empty, a}, {empty, b}};
-    EXPECT_EQ(expected, Build(MonitorSettingSpec()));
+    EXPECT_EQ(expected, Build(MonitorSettingParameters()));
 }
 
 TEST_F(AssociationBuilderTest, NoInstancesOfEitherClassGiveNothingAndNoMessage)
 {
-    EXPECT_TRUE(Build(MonitorSettingSpec()).empty());
+    EXPECT_TRUE(Build(MonitorSettingParameters()).empty());
     Commit("ORNSG_DesktopMonitor", "DeviceID", "A");
-    EXPECT_TRUE(Build(MonitorSettingSpec()).empty());
+    EXPECT_TRUE(Build(MonitorSettingParameters()).empty());
     EXPECT_TRUE(Log().empty());
 }
 
@@ -132,7 +132,7 @@ TEST_F(AssociationBuilderTest, AFailureWhileEnumeratingGivesOneWarningAndNoAssoc
             Commit("ORNSG_DesktopMonitor", "DeviceID", "A");
             Commit("ORNSG_MonitorResolution", "SettingID", "A\\ Setting 1");
             Host().InjectFault(operation, nth, "boom");
-            EXPECT_TRUE(Build(MonitorSettingSpec()).empty()) << operation << " " << nth;
+            EXPECT_TRUE(Build(MonitorSettingParameters()).empty()) << operation << " " << nth;
             std::vector<std::string> expected = {
                 "Monitor association encountered an error" + kSevenTabs +
                 "enumerating CIM instances for ORNSG_DesktopMonitor OR ORNSG_MonitorResolution "
@@ -155,12 +155,12 @@ TEST_F(AssociationBuilderTest, AFailureOnOneSecondInstanceSkipsOnlyItsRemainingP
     Host().InjectFault("GetProperty", 4, "unreadable");
     std::vector<std::pair<std::string, std::string> > expected = {
         {m1, r1}, {m2, r1}, {m1, r3}, {m2, r3}};
-    EXPECT_EQ(expected, Build(MonitorSettingSpec()));
+    EXPECT_EQ(expected, Build(MonitorSettingParameters()));
     EXPECT_TRUE(Log().empty());
 
     // The second reference of the first pair of r2 fails: nothing of that
     // pair may turn up in r3's maps.
     Host().InjectFault("GetReference", 6, "no reference");
     expected = {{m1, r1}, {m2, r1}, {m1, r3}, {m2, r3}};
-    EXPECT_EQ(expected, Build(MonitorSettingSpec()));
+    EXPECT_EQ(expected, Build(MonitorSettingParameters()));
 }

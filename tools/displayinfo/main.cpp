@@ -56,11 +56,11 @@ void PrintLogToStandardError(const std::vector<NORNKVT20::TLogLine>& log, int th
 // request, so that a test can watch the plug-in handle a host exception.
 bool ArmFaultFromEnvironment(NORNKVT20::IHostControl* host, std::string& error)
 {
-    const char* spec = std::getenv("DISPLAYINFO_INJECT_FAULT");
-    if (spec == nullptr || *spec == '\0') {
+    const char* parameters = std::getenv("DISPLAYINFO_INJECT_FAULT");
+    if (parameters == nullptr || *parameters == '\0') {
         return true;
     }
-    std::string text(spec);
+    std::string text(parameters);
     std::string::size_type first = text.find(':');
     std::string::size_type second =
         first == std::string::npos ? std::string::npos : text.find(':', first + 1);

@@ -1,5 +1,7 @@
 #include "plugin/DisplayInfoCallbacks.h"
 
+#include <memory>
+
 #include "plugin/CollectorTable.h"
 
 using NORNKVT20::ICIMClass;
@@ -65,12 +67,12 @@ void TDisplayInfoCallbacks::GetData(boost::shared_ptr<NORNKVT20::TQueryContext> 
         std::string name = classes[i]->GetName(PropertyMap());
         m_logger->logInfo("TDisplayInfoCallbacks::GetData - Received request for class " + name +
                           ".");
-        TDisplay* collector = CreateCollectorFor(name, classes[i]);
-        if (collector == nullptr) {
+        // Owned here so that an exception leaving the request still deletes it.
+        std::unique_ptr<TDisplay> collector(CreateCollectorFor(name, classes[i]));
+        if (!collector) {
             continue;
         }
-        retrieveDataForClass(collector);
-        delete collector;
+        retrieveDataForClass(collector.get());
     }
     m_logger->logInfo("TDisplayInfoCallbacks::GetData - Normal exit from plugin.");
 }

@@ -75,3 +75,13 @@ PropertyMap TDeviceStatus::GetDeviceStatus(std::string idText, const char* patte
     }
     return StatusProperties(status, problemNumber);
 }
+
+void AddStatusProperties(PropertyMap& properties, const PropertyMap& status)
+{
+    for (const char* name : {"OperationalStatus", "StatusDescriptions"}) {
+        PropertyMap::const_iterator entry = status.find(name);
+        if (entry != status.end()) {
+            addProperty(properties, name, entry->second);
+        }
+    }
+}

@@ -30,3 +30,7 @@ private:
                            HDEVINFO& deviceInfoSet, SP_DEVINFO_DATA& deviceInfoData,
                            const std::function<void(DEVINST)>& queryMatch);
 };
+
+// Copies exactly "OperationalStatus" and "StatusDescriptions" from a status
+// map into properties; other entries are ignored.
+void AddStatusProperties(PropertyMap& properties, const PropertyMap& status);

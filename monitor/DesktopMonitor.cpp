@@ -1,17 +1,7 @@
+#include "collector/ScopingProperties.h"
 #include "monitor/MonitorInfo.h"
 
 using NORNKVT20::TCIMValue;
-
-namespace {
-
-// A scoping name as a string value; an empty name still sets the property,
-// as the literal "".
-TCIMValue ScopingNameValue(const std::string& name)
-{
-    return name.empty() ? TCIMValue("") : TCIMValue(name);
-}
-
-}  // namespace
 
 PropertyMapList TMonitorInfo::GetMonitorInfo()
 {
@@ -39,16 +29,9 @@ PropertyMapList TMonitorInfo::GetMonitorInfo()
 
 int TMonitorInfo::AddSystemProperties()
 {
-    try {
-        boost::shared_ptr<NORNKVT20::ICIMNamespace> ns = getCIMClass()->GetNamespace(PropertyMap());
-        addProperty(m_properties, "SystemCreationClassName",
-                    ScopingNameValue(NORNKVT20::TCIMSchemaHelper::GetSystemCreationClassName(ns)));
-        addProperty(m_properties, "SystemName",
-                    ScopingNameValue(NORNKVT20::TCIMSchemaHelper::GetSystemName(ns)));
-        addProperty(m_properties, "CreationClassName", TCIMValue("ORNSG_DesktopMonitor"));
-    } catch (const NORNKVT20::TKVTException& e) {
-        m_logger->logError(e.GetMessageText());
+    if (AddScopingProperties(getCIMClass(), m_logger, m_properties) != 0) {
         return 1;
     }
+    addProperty(m_properties, "CreationClassName", TCIMValue("ORNSG_DesktopMonitor"));
     return 0;
 }

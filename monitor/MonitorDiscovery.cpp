@@ -119,12 +119,8 @@ void TMonitorInfo::AddBaseProperties(const std::string& instanceId, const std::s
     addProperty(m_properties, "DeviceID", TCIMValue(instanceId));
 
     TDeviceStatus deviceStatus;
-    const PropertyMap status = deviceStatus.GetDeviceStatus(kDisplayEnumerator, hardwareId.c_str());
-    for (const auto& entry : status) {
-        if (entry.first == "OperationalStatus" || entry.first == "StatusDescriptions") {
-            addProperty(m_properties, entry.first, entry.second);
-        }
-    }
+    AddStatusProperties(m_properties,
+                        deviceStatus.GetDeviceStatus(kDisplayEnumerator, hardwareId.c_str()));
 
     AddDescription(instanceId);
 }

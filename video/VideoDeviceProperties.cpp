@@ -4,12 +4,10 @@
 #include "devstatus/CIMArrayValue.h"
 #include "devstatus/DeviceStatus.h"
 #include "collector/DisplayDeviceText.h"
+#include "collector/ScopingProperties.h"
 #include "video/VideoInfo.h"
 
-using NORNKVT20::ICIMNamespace;
-using NORNKVT20::TCIMSchemaHelper;
 using NORNKVT20::TCIMValue;
-using NORNKVT20::TKVTException;
 
 namespace {
 
@@ -37,13 +35,7 @@ int TVideoInfo::GetDeviceProperties(const DISPLAY_DEVICEA& device)
         addProperty(m_properties, "OtherIdentifyingInfo",
                     StringArrayValue(std::vector<std::string>(1, deviceString)));
 
-        PropertyMap status = deviceStatus.GetDeviceStatus(deviceId);
-        for (const char* name : {"OperationalStatus", "StatusDescriptions"}) {
-            PropertyMap::const_iterator entry = status.find(name);
-            if (entry != status.end()) {
-                addProperty(m_properties, name, entry->second);
-            }
-        }
+        AddStatusProperties(m_properties, deviceStatus.GetDeviceStatus(deviceId));
         addProperty(m_properties, "CreationClassName", TCIMValue(VideoClass::Controller));
     } else {
         addProperty(m_properties, "CreationClassName", TCIMValue(VideoClass::Head));
@@ -53,15 +45,5 @@ int TVideoInfo::GetDeviceProperties(const DISPLAY_DEVICEA& device)
         ++s_nextHeadNumber;
     }
 
-    try {
-        boost::shared_ptr<ICIMNamespace> cimNamespace = getCIMClass()->GetNamespace(PropertyMap());
-        addProperty(m_properties, "SystemCreationClassName",
-                    TCIMValue(TCIMSchemaHelper::GetSystemCreationClassName(cimNamespace)));
-        addProperty(m_properties, "SystemName",
-                    TCIMValue(TCIMSchemaHelper::GetSystemName(cimNamespace)));
-    } catch (const TKVTException& error) {
-        m_logger->logError(error.GetMessageText());
-        return 1;
-    }
-    return 0;
+    return AddScopingProperties(getCIMClass(), m_logger, m_properties);
 }

@@ -1,5 +1,7 @@
 #include "kvtcore/CoreLogger.h"
 
+#include "kvtcore/CallTrace.h"
+
 namespace kvtcore {
 
 TCoreLogger& TCoreLogger::Get()
@@ -11,6 +13,10 @@ TCoreLogger& TCoreLogger::Get()
 
 void TCoreLogger::Log(int level, const std::string& text, NORNKVT20::PropertyMap /*context*/)
 {
+    TCallTrace& trace = TCallTrace::Get();
+    if (trace.IsRunning()) {
+        trace.RecordLogLine(level, text);
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     m_lines.push_back(NORNKVT20::TLogLine{level, text});
 }

@@ -1,6 +1,7 @@
 #include "kvtcore/FaultInjector.h"
 
 #include "host/KVTException.h"
+#include "kvtcore/CallTrace.h"
 
 namespace kvtcore {
 
@@ -8,13 +9,16 @@ namespace {
 
 const char* const kOperationNames[] = {"CreateInstance",     "SetPropertyValue",
                                        "Commit",             "GetClass",
-                                       "GetNamespace",       "EnumerateInstances",
-                                       "GetProperty",        "GetValue",
-                                       "GetReference",       "GetSystemName",
-                                       "GetSystemCreationClassName"};
+                                       "GetName",            "GetNamespace",
+                                       "EnumerateInstances", "GetProperty",
+                                       "GetValue",           "GetReference",
+                                       "GetSystemName",      "GetSystemCreationClassName"};
 static_assert(sizeof kOperationNames / sizeof kOperationNames[0] ==
                   static_cast<std::size_t>(EHostOperation::Count),
               "one name per host operation");
+
+const char* const kAnyOperation = "AnyOperation";
+const int kAllCalls = static_cast<int>(EHostOperation::Count);
 
 }  // namespace
 
@@ -31,27 +35,47 @@ void TFaultInjector::Arm(const std::string& operationName, unsigned nth, const s
         throw NORNKVT20::TKVTException("InjectFault: call numbers start at 1 (" +
                                        operationName + ")");
     }
-    for (int op = 0; op < static_cast<int>(EHostOperation::Count); ++op) {
+    int operation = -1;
+    if (operationName == kAnyOperation) {
+        operation = kAllCalls;
+    }
+    for (int op = 0; op < kAllCalls && operation < 0; ++op) {
         if (operationName == kOperationNames[op]) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_faults.push_back(TFault{static_cast<EHostOperation>(op), m_calls[op] + nth, text});
-            return;
+            operation = op;
         }
     }
-    throw NORNKVT20::TKVTException("InjectFault: unknown host operation \"" + operationName +
-                                   "\"");
+    if (operation < 0) {
+        throw NORNKVT20::TKVTException("InjectFault: unknown host operation \"" +
+                                       operationName + "\"");
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults.push_back(
+        TFault{static_cast<EHostOperation>(operation), m_calls[operation] + nth, text});
 }
 
-void TFaultInjector::OnCall(EHostOperation operation)
+void TFaultInjector::OnCall(EHostOperation operation, const std::string& subject,
+                            const std::string& detail)
 {
+    const int op = static_cast<int>(operation);
+    TCallTrace& trace = TCallTrace::Get();
+    if (trace.IsRunning()) {
+        trace.RecordCall(kOperationNames[op], subject, detail);
+    }
     std::string text;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const unsigned long long call = ++m_calls[static_cast<int>(operation)];
+        const unsigned long long call = ++m_calls[op];
+        const unsigned long long anyCall = ++m_calls[kAllCalls];
+        if (m_faults.empty()) {
+            return;
+        }
         bool fires = false;
         // Faults armed twice for the same call fire once.
         for (auto fault = m_faults.begin(); fault != m_faults.end();) {
-            if (fault->operation == operation && fault->callNumber == call) {
+            const bool due = fault->operation == EHostOperation::Count
+                                 ? fault->callNumber == anyCall
+                                 : fault->operation == operation && fault->callNumber == call;
+            if (due) {
                 if (!fires) {
                     text = fault->text;
                     fires = true;

@@ -5,6 +5,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include "kvtcore/CallTrace.h"
 #include "kvtcore/CIMStore.h"
 #include "kvtcore/CoreLogger.h"
 #include "kvtcore/FaultInjector.h"
@@ -106,6 +107,12 @@ public:
             return "unknown exception";
         }
     }
+
+    void StartCallTrace() override { TCallTrace::Get().Start(); }
+
+    std::vector<NORNKVT20::THostEvent> StopCallTrace() override { return TCallTrace::Get().Stop(); }
+
+    NORNKVT20::TLiveObjects GetLiveObjects() override { return CountLiveObjects(); }
 };
 
 }  // namespace

@@ -32,6 +32,21 @@ struct TLogLine {
     std::string text;
 };
 
+// One step of a traced request: a host call the plug-in made, or a line it
+// logged.
+struct THostEvent {
+    std::string operation;  // the host operation called; empty for a log line
+    std::string text;       // the class (and property) called on, or the line logged
+    int level = -1;         // the log level of a line
+};
+
+// Host objects alive now, wherever they are held.
+struct TLiveObjects {
+    long classes = 0;
+    long instances = 0;  // under construction or committed
+    long properties = 0;
+};
+
 class IHostControl {
 public:
     virtual ~IHostControl() {}
@@ -52,8 +67,9 @@ public:
 
     // Makes the nth call (1-based, counted from now) of a host operation throw
     // TKVTException(text). Operations: CreateInstance, SetPropertyValue,
-    // Commit, GetClass, GetNamespace, EnumerateInstances, GetProperty,
-    // GetValue, GetReference, GetSystemName, GetSystemCreationClassName.
+    // Commit, GetClass, GetName, GetNamespace, EnumerateInstances, GetProperty,
+    // GetValue, GetReference, GetSystemName, GetSystemCreationClassName, and
+    // AnyOperation for the nth host call of whichever operation.
     virtual void InjectFault(const std::string& operation, unsigned nth,
                              const std::string& text) = 0;
     // Forgets committed instances, log lines and armed faults (registrations stay).
@@ -61,6 +77,12 @@ public:
 
     // Describes the exception being handled (call only inside a catch block).
     virtual std::string DescribeCurrentException() = 0;
+
+    // Records every host call and log line from now on ...
+    virtual void StartCallTrace() = 0;
+    // ... until this, which hands the record over in order.
+    virtual std::vector<THostEvent> StopCallTrace() = 0;
+    virtual TLiveObjects GetLiveObjects() = 0;
 };
 
 }  // namespace NORNKVT20

@@ -29,7 +29,7 @@ TStoreInstance::TStoreInstance(const TStoreInstance& instance, const std::string
 void TStoreInstance::SetPropertyValue(const std::string& name, const TCIMValue& value,
                                       PropertyMap /*context*/)
 {
-    TFaultInjector::Get().OnCall(EHostOperation::SetPropertyValue);
+    TFaultInjector::Get().OnCall(EHostOperation::SetPropertyValue, m_declaration->name, name);
     const std::string& className = m_declaration->name;
     if (m_isResult) {
         throw TKVTException("SetPropertyValue " + className + "." + name + ": instance " +
@@ -54,14 +54,14 @@ void TStoreInstance::SetPropertyValue(const std::string& name, const TCIMValue& 
 
 void TStoreInstance::Commit(PropertyMap /*context*/)
 {
-    TFaultInjector::Get().OnCall(EHostOperation::Commit);
+    TFaultInjector::Get().OnCall(EHostOperation::Commit, m_declaration->name);
     TCIMStore::Get().Commit(*this);
 }
 
 boost::shared_ptr<NORNKVT20::ICIMProperty> TStoreInstance::GetProperty(const std::string& name,
                                                                        PropertyMap /*context*/)
 {
-    TFaultInjector::Get().OnCall(EHostOperation::GetProperty);
+    TFaultInjector::Get().OnCall(EHostOperation::GetProperty, m_declaration->name, name);
     if (m_declaration->FindProperty(name) == nullptr) {
         throw TKVTException("GetProperty: class " + m_declaration->name +
                             " declares no property " + name);
@@ -73,7 +73,7 @@ boost::shared_ptr<NORNKVT20::ICIMProperty> TStoreInstance::GetProperty(const std
 
 NORNKVT20::TCIMReference TStoreInstance::GetReference(PropertyMap /*context*/)
 {
-    TFaultInjector::Get().OnCall(EHostOperation::GetReference);
+    TFaultInjector::Get().OnCall(EHostOperation::GetReference, m_declaration->name);
     return NORNKVT20::TCIMReference(GetObjectPath());
 }
 
@@ -104,7 +104,7 @@ std::string TStoreProperty::GetName(PropertyMap /*context*/)
 
 TCIMValue TStoreProperty::GetValue(PropertyMap /*context*/)
 {
-    TFaultInjector::Get().OnCall(EHostOperation::GetValue);
+    TFaultInjector::Get().OnCall(EHostOperation::GetValue, m_name);
     return m_value;
 }
 

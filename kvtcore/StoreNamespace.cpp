@@ -10,12 +10,25 @@ namespace kvtcore {
 
 using NORNKVT20::PropertyMap;
 
+std::atomic<long> TStoreClass::s_live{0};
+std::atomic<long> TStoreInstance::s_live{0};
+std::atomic<long> TStoreProperty::s_live{0};
+
+NORNKVT20::TLiveObjects CountLiveObjects()
+{
+    NORNKVT20::TLiveObjects live;
+    live.classes = TStoreClass::s_live;
+    live.instances = TStoreInstance::s_live;
+    live.properties = TStoreProperty::s_live;
+    return live;
+}
+
 boost::shared_ptr<NORNKVT20::ICIMClass> TStoreNamespace::GetClass(const std::string& name,
                                                                   PropertyMap /*context*/)
 {
     // Any name gives a class, even "", so that every request reaches the
     // plug-in; a name outside the catalog declares no properties.
-    TFaultInjector::Get().OnCall(EHostOperation::GetClass);
+    TFaultInjector::Get().OnCall(EHostOperation::GetClass, name);
     return boost::make_shared<TStoreClass>(FindClassDeclaration(name));
 }
 
@@ -26,25 +39,26 @@ TStoreClass::TStoreClass(std::shared_ptr<const TClassDeclaration> declaration)
 
 std::string TStoreClass::GetName(PropertyMap /*context*/)
 {
+    TFaultInjector::Get().OnCall(EHostOperation::GetName, m_declaration->name);
     return m_declaration->name;
 }
 
 boost::shared_ptr<NORNKVT20::ICIMNamespace> TStoreClass::GetNamespace(PropertyMap /*context*/)
 {
-    TFaultInjector::Get().OnCall(EHostOperation::GetNamespace);
+    TFaultInjector::Get().OnCall(EHostOperation::GetNamespace, m_declaration->name);
     return TCIMStore::Get().GetNamespace();
 }
 
 boost::shared_ptr<NORNKVT20::ICIMInstance> TStoreClass::CreateInstance(PropertyMap /*context*/)
 {
-    TFaultInjector::Get().OnCall(EHostOperation::CreateInstance);
+    TFaultInjector::Get().OnCall(EHostOperation::CreateInstance, m_declaration->name);
     return boost::make_shared<TStoreInstance>(m_declaration);
 }
 
 void TStoreClass::EnumerateInstances(NORNKVT20::InstanceCallback callback, int /*flags*/,
                                      PropertyMap /*context*/)
 {
-    TFaultInjector::Get().OnCall(EHostOperation::EnumerateInstances);
+    TFaultInjector::Get().OnCall(EHostOperation::EnumerateInstances, m_declaration->name);
     if (!callback) {
         throw NORNKVT20::TKVTException("EnumerateInstances of " + m_declaration->name +
                                        ": no callback given");

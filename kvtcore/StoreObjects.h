@@ -1,5 +1,6 @@
 #pragma once
 // The objects through which a plug-in sees the store.
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -7,8 +8,24 @@
 
 #include "host/CIMObjects.h"
 #include "kvtcore/CIMClassCatalog.h"
+#include "kvtcore/HostControl.h"
 
 namespace kvtcore {
+
+// Keeps a count of the objects of one kind that are alive, so that tests can
+// see whether a plug-in released every host object it was handed.
+class TLiveCounter {
+public:
+    explicit TLiveCounter(std::atomic<long>& count) : m_count(count) { ++m_count; }
+    TLiveCounter(const TLiveCounter& other) : m_count(other.m_count) { ++m_count; }
+    TLiveCounter& operator=(const TLiveCounter&) { return *this; }
+    ~TLiveCounter() { --m_count; }
+
+private:
+    std::atomic<long>& m_count;
+};
+
+NORNKVT20::TLiveObjects CountLiveObjects();
 
 class TStoreNamespace : public NORNKVT20::ICIMNamespace {
 public:
@@ -29,8 +46,11 @@ public:
     void EnumerateInstances(NORNKVT20::InstanceCallback callback, int flags,
                             NORNKVT20::PropertyMap context) override;
 
+    static std::atomic<long> s_live;
+
 private:
     std::shared_ptr<const TClassDeclaration> m_declaration;
+    TLiveCounter m_live{s_live};
 };
 
 // An instance under construction, or (once committed) a read-only result.
@@ -56,11 +76,14 @@ public:
     // A result's final path; before the commit, the path its keys give.
     std::string GetObjectPath() const;
 
+    static std::atomic<long> s_live;
+
 private:
     std::shared_ptr<const TClassDeclaration> m_declaration;
     NORNKVT20::PropertyMap m_values;
     bool m_isResult;
     std::string m_resultPath;
+    TLiveCounter m_live{s_live};
 };
 
 class TStoreProperty : public NORNKVT20::ICIMProperty {
@@ -70,9 +93,12 @@ public:
     std::string GetName(NORNKVT20::PropertyMap context) override;
     NORNKVT20::TCIMValue GetValue(NORNKVT20::PropertyMap context) override;
 
+    static std::atomic<long> s_live;
+
 private:
     std::string m_name;
     NORNKVT20::TCIMValue m_value;
+    TLiveCounter m_live{s_live};
 };
 
 }  // namespace kvtcore

@@ -43,6 +43,7 @@ TEST_F(FaultInjectionTest, EveryOperationFailsOnItsArmedCallOnly)
          [&] { instance->SetPropertyValue("Name", TCIMValue("x"), PropertyMap()); }},
         {"Commit", [&] { instance->Commit(PropertyMap()); }},
         {"GetClass", [&] { ns->GetClass("ORNSG_VideoHead", PropertyMap()); }},
+        {"GetName", [&] { cls->GetName(PropertyMap()); }},
         {"GetNamespace", [&] { cls->GetNamespace(PropertyMap()); }},
         {"EnumerateInstances",
          [&] { cls->EnumerateInstances([](boost::shared_ptr<ICIMInstance>) { return true; }, 0,
@@ -77,4 +78,38 @@ TEST_F(FaultInjectionTest, ResetDisarmsFailedCommitRecordsNothingAndTyposAreReje
     EXPECT_TRUE(Committed().empty());
     EXPECT_THROW(Host().InjectFault("CreateInstances", 1, "typo"), TKVTException);
     EXPECT_THROW(Host().InjectFault("Commit", 0, "never"), TKVTException);
+}
+
+TEST_F(FaultInjectionTest, AnyOperationCountsEveryHostCallAsTheTraceRecordsThem)
+{
+    auto cls = Class("ORNSG_VideoHead");
+    Host().InjectFault("AnyOperation", 3, "third call");
+    Host().StartCallTrace();
+    auto instance = cls->CreateInstance(PropertyMap());
+    NORNKVT20::TRootObject::GetCoreLogger()->Log(2, "between", PropertyMap());
+    instance->SetPropertyValue("Name", TCIMValue("x"), PropertyMap());
+    EXPECT_THROW(instance->GetProperty("Name", PropertyMap()), TKVTException);
+    instance->Commit(PropertyMap());
+    const std::vector<NORNKVT20::THostEvent> trace = Host().StopCallTrace();
+
+    std::vector<std::string> steps;
+    for (const auto& event : trace) {
+        steps.push_back(event.operation.empty()
+                            ? std::to_string(event.level) + " " + event.text
+                            : event.operation + " " + event.text);
+    }
+    EXPECT_EQ(steps, (std::vector<std::string>{
+                         "CreateInstance ORNSG_VideoHead", "2 between",
+                         "SetPropertyValue ORNSG_VideoHead.Name", "GetProperty ORNSG_VideoHead.Name",
+                         "Commit ORNSG_VideoHead"}));
+    cls->CreateInstance(PropertyMap());
+    EXPECT_TRUE(Host().StopCallTrace().empty());
+
+    // Only the store's result outlives the handles given out.
+    const long classesBefore = Host().GetLiveObjects().classes;
+    cls.reset();
+    instance.reset();
+    EXPECT_EQ(Host().GetLiveObjects().classes, classesBefore - 1);
+    EXPECT_EQ(Host().GetLiveObjects().instances, 1);
+    EXPECT_EQ(Host().GetLiveObjects().properties, 0);
 }

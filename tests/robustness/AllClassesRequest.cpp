@@ -1,0 +1,102 @@
+#include "robustness/AllClassesRequest.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include "platform/posix/MachineDescription.h"
+
+namespace {
+
+const char* const kAllClasses[] = {
+    "ORNSG_VideoController",       "ORNSG_VideoHead",      "ORNSG_VideoBios",
+    "ORNSG_BiosOfVideoController", "ORNSG_HeadOfVideoController", "ORNSG_DesktopMonitor",
+    "ORNSG_MonitorResolution",     "ORNSG_MonitorSetting"};
+
+}  // namespace
+
+void AllClassesRequest::SetUp()
+{
+    HostFixture::SetUp();
+    m_callbacks = new TDisplayInfoCallbacks();
+    displayplatform::LoadMachineFile(EXAMPLES_DIR "/workstation.json");
+}
+
+void AllClassesRequest::TearDown()
+{
+    m_callbacks->Destroy();
+    HostFixture::TearDown();
+}
+
+RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& faultText)
+{
+    return Run(faultAt, faultText, nullptr);
+}
+
+void AllClassesRequest::RequestOnly()
+{
+    Host().Reset();
+    std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
+    for (const char* name : kAllClasses) {
+        classes.push_back(Class(name));
+    }
+    m_callbacks->GetData(Host().CreateQueryContext(), classes);
+}
+
+RequestOutcome AllClassesRequest::TracedRequest(std::vector<NORNKVT20::THostEvent>& trace)
+{
+    return Run(0, std::string(), &trace);
+}
+
+RequestOutcome AllClassesRequest::Run(unsigned faultAt, const std::string& faultText,
+                                      std::vector<NORNKVT20::THostEvent>* trace)
+{
+    Host().Reset();
+    RequestOutcome outcome;
+    {
+        std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
+        for (const char* name : kAllClasses) {
+            classes.push_back(Class(name));
+        }
+        if (faultAt > 0) {
+            Host().InjectFault("AnyOperation", faultAt, faultText);
+        }
+        boost::shared_ptr<NORNKVT20::TQueryContext> context = Host().CreateQueryContext();
+        if (trace != nullptr) {
+            Host().StartCallTrace();
+        }
+        try {
+            m_callbacks->GetData(context, classes);
+        } catch (const NORNKVT20::TKVTException& e) {
+            outcome.leftGetData = true;
+            outcome.exceptionText = e.GetMessageText();
+        }
+        if (trace != nullptr) {
+            *trace = Host().StopCallTrace();
+        }
+    }
+    outcome.live = Host().GetLiveObjects();
+    outcome.instances = Committed();
+    outcome.log = Log();
+    return outcome;
+}
+
+std::string Describe(const NORNKVT20::TInstanceSnapshot& instance)
+{
+    std::string text = instance.className + " " + instance.objectPath;
+    for (const auto& property : instance.properties) {
+        text += " " + property.name + ":" + property.typeName + "=";
+        if (property.name == "HeadNumber") {
+            text += "#";
+            continue;
+        }
+        for (const auto& element : property.elements) {
+            text += "[" + element + "]";
+        }
+    }
+    return text;
+}
+
+int HeadNumber(const NORNKVT20::TInstanceSnapshot& instance)
+{
+    const NORNKVT20::TPropertySnapshot* property = FindProperty(instance, "HeadNumber");
+    return property != nullptr ? std::stoi(property->elements.at(0)) : -1;
+}

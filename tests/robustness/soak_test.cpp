@@ -1,0 +1,88 @@
+// Many all-classes requests in one process: nothing may pile up from one
+// request to the next, and the last answer must be the first one again.
+#include <malloc.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "robustness/AllClassesRequest.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// From the sanitizer runtime (gcc installs no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+namespace {
+
+// Bytes of heap in use by the process now.
+std::size_t HeapInUse()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+// DISPLAYINFO_SOAK_REQUESTS overrides the count (the sanitizer build runs fewer).
+unsigned RequestCount()
+{
+    const char* count = std::getenv("DISPLAYINFO_SOAK_REQUESTS");
+    return count != nullptr ? static_cast<unsigned>(std::stoul(count)) : 10000u;
+}
+
+class SoakTest : public AllClassesRequest {};
+
+TEST_F(SoakTest, ManyRequestsNeitherGrowNorChange)
+{
+    const unsigned requests = RequestCount();
+    const unsigned warmUp = 100;
+    ASSERT_GT(requests, warmUp + 1);
+
+    const RequestOutcome first = Request();
+    ASSERT_FALSE(first.leftGetData);
+    ASSERT_GT(first.instances.size(), 50u);
+    for (unsigned i = 1; i < warmUp; ++i) {
+        RequestOnly();
+    }
+    const std::size_t heapAfterWarmUp = HeapInUse();
+    for (unsigned i = warmUp; i + 1 < requests; ++i) {
+        RequestOnly();
+    }
+    const std::size_t heapAtEnd = HeapInUse();
+    const RequestOutcome last = Request();
+
+    // A leak of even one small block per request would show as some hundreds
+    // of kilobytes here; the slack covers containers that happen to reserve
+    // more room.
+    const std::size_t slack = 32 * 1024;
+    EXPECT_LE(heapAtEnd, heapAfterWarmUp + slack)
+        << "heap grew from " << heapAfterWarmUp << " to " << heapAtEnd << " bytes over "
+        << requests - warmUp << " requests";
+    EXPECT_EQ(last.live.classes, first.live.classes);
+    EXPECT_EQ(last.live.instances, first.live.instances);
+    EXPECT_EQ(last.live.properties, first.live.properties);
+
+    ASSERT_EQ(last.instances.size(), first.instances.size());
+    std::size_t heads = 0;
+    for (std::size_t i = 0; i < first.instances.size(); ++i) {
+        EXPECT_EQ(Describe(last.instances[i]), Describe(first.instances[i]));
+        if (HeadNumber(first.instances[i]) >= 0) {
+            ++heads;
+            // Every request numbers its heads on from where the last stopped.
+            EXPECT_EQ(HeadNumber(last.instances[i]),
+                      static_cast<int>((HeadNumber(first.instances[i]) + (requests - 1) * 3) %
+                                       256));
+        }
+    }
+    EXPECT_EQ(heads, 3u);
+    ASSERT_EQ(last.log.size(), first.log.size());
+    for (std::size_t i = 0; i < first.log.size(); ++i) {
+        EXPECT_EQ(last.log[i].level, first.log[i].level);
+        EXPECT_EQ(last.log[i].text, first.log[i].text);
+    }
+}
+
+}  // namespace

@@ -115,6 +115,12 @@ TEST(DisplayinfoTest, ExitStatusesNameWhatWentWrong)
         {"", "DISPLAYINFO_MACHINE='" + malformed + "'", 1, "malformed.json"},
         {"--plugin /nonexistent/libplugin.so", "", 1, "/nonexistent/libplugin.so"},
         {"", "DISPLAYINFO_INJECT_FAULT=nonsense", 2, "DISPLAYINFO_INJECT_FAULT"},
+        {"", "DISPLAYINFO_INJECT_FAULT=GetNames:1:x", 2, "GetNames"},
+        // The plug-in's first host call asks the first class for its name,
+        // outside any place that catches; a failed scoping name is logged.
+        {"", "DISPLAYINFO_INJECT_FAULT=AnyOperation:1:boom", 3, "boom"},
+        {"--machine '" EXAMPLES_DIR "/workstation.json'",
+         "DISPLAYINFO_INJECT_FAULT='GetSystemName:2:no name'", 0, "error: no name"},
     };
     for (const Case& c : cases) {
         Outcome run = Displayinfo(c.arguments, c.environment);

@@ -53,7 +53,8 @@ void PrintLogToStandardError(const std::vector<NORNKVT20::TLogLine>& log, int th
 }
 
 // DISPLAYINFO_INJECT_FAULT=Operation:N:Text arms a host fault for the
-// request, so that a test can watch the plug-in handle a host exception.
+// request, so that a test can watch the plug-in handle a host exception;
+// "AnyOperation" counts the plug-in's host calls of every operation.
 bool ArmFaultFromEnvironment(NORNKVT20::IHostControl* host, std::string& error)
 {
     const char* parameters = std::getenv("DISPLAYINFO_INJECT_FAULT");
@@ -153,9 +154,6 @@ int main(int argc, char** argv)
         return Fail(kLoadFailed, corePath + " does not export KvtGetHostControl");
     }
     NORNKVT20::IHostControl* host = getHostControl();
-    if (!ArmFaultFromEnvironment(host, error)) {
-        return Fail(kBadUsage, error);
-    }
 
     std::size_t pluginsBefore = host->GetPluginCount();
     std::string pluginPath = options.plugin.empty() ? folder + DefaultPluginFileName()
@@ -174,15 +172,21 @@ int main(int argc, char** argv)
         return Fail(kLoadFailed, "the plug-in " + pluginPath + " does not answer data requests");
     }
 
+    std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
+    boost::shared_ptr<NORNKVT20::ICIMNamespace> ns = host->GetCIMNamespace();
+    for (const std::string& name : options.classes) {
+        classes.push_back(ns->GetClass(name, NORNKVT20::PropertyMap()));
+    }
+    // Armed last, so that only the plug-in's own host calls count.
+    if (!ArmFaultFromEnvironment(host, error)) {
+        callbacks->Destroy();
+        return Fail(kBadUsage, error);
+    }
+
     int status = kRan;
     std::string failure;
     callbacks->Init();
     try {
-        std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
-        boost::shared_ptr<NORNKVT20::ICIMNamespace> ns = host->GetCIMNamespace();
-        for (const std::string& name : options.classes) {
-            classes.push_back(ns->GetClass(name, NORNKVT20::PropertyMap()));
-        }
         query->GetData(host->CreateQueryContext(), classes);
     } catch (...) {
         // A host sees exceptions that leave the plug-in; what was committed

@@ -93,18 +93,6 @@ TEST_F(MonitorCollectorTest, RejectedMonitorLeavesNothingForTheNext)
     EXPECT_EQ("-|", Column("ORNSG_DesktopMonitor", "EDIDVersion"));  // empty value: not decoded
 }
 
-TEST_F(MonitorCollectorTest, HostFailureCostsOnlyThatInstance)
-{
-    const std::string edid = ValidEdid();
-    LoadMachine(MachineJson({{"A", edid, ""}, {"B", edid, ""}, {"C", edid, ""}}));
-    Host().InjectFault("CreateInstance", 2, "x");
-    EXPECT_EQ(2u, Generate("ORNSG_DesktopMonitor"));
-    EXPECT_EQ("DISPLAY\\A\\UID0|DISPLAY\\C\\UID2|", Column("ORNSG_DesktopMonitor", "DeviceID"));
-    EXPECT_EQ(std::vector<std::string>{"Monitor encountered an error\t\t\t\t\t\t\t\t generating "
-                                       "CIM instances. Error Code: x"},
-              LogAt(2));
-}
-
 TEST_F(MonitorCollectorTest, LinksEachMonitorToItsOwnResolutions)
 {
     LoadMachine(MachineJson({{"GSM5B7F", ValidEdid(), ""}, {"DEL4087", ValidEdid(), ""}}));

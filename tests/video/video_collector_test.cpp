@@ -183,37 +183,6 @@ TEST_F(VideoCollectorTest, HeadNumbersCountOnAcrossRequestsAndWrapAfter255)
     }
 }
 
-TEST_F(VideoCollectorTest, HostFailureCostsOnlyTheInstanceItHappenedOn)
-{
-    LoadMachine(Machine({Out(1, "VEN_1"), Out(2, "VEN_2"), Out(3, "VEN_3")}));
-    const struct {
-        const char* operation;
-        unsigned nth;
-        std::vector<std::string> made;
-    } cases[] = {{"SetPropertyValue", 1, {"VEN_2:string", "VEN_3:string"}},
-                 {"CreateInstance", 2, {"VEN_1:string", "VEN_3:string"}},
-                 {"Commit", 3, {"VEN_1:string", "VEN_2:string"}}};
-    for (const auto& c : cases) {
-        Host().Reset();
-        Host().InjectFault(c.operation, c.nth, "x");
-        EXPECT_EQ(c.made, Values(VideoClass::Head, "DisplayId")) << c.operation;
-        EXPECT_EQ(2u, returned);
-        EXPECT_EQ(std::vector<std::string>{"VideoInfo encountered an error\t\t\t\t\t\t\t\t"
-                                           "generating CIM instances for ORNSG_VideoHead"
-                                           " Error Code: x"},
-                  LogAt(2));
-    }
-}
-
-TEST_F(VideoCollectorTest, SchemaHelperFailureEndsDiscoveryWithTheMapsSoFar)
-{
-    LoadMachine(Machine({Out(1, "VEN_1"), Out(2, "VEN_2"), Out(3, "VEN_3")}));
-    Host().InjectFault("GetSystemName", 2, "no system name");
-    EXPECT_EQ(std::vector<std::string>{"VEN_1:string"},
-              Values(VideoClass::Controller, "DisplayId"));
-    EXPECT_EQ(std::vector<std::string>{"no system name"}, LogAt(0));
-}
-
 TEST_F(VideoCollectorTest, BiosPerAdapterWithABiosStringAndItsAssociations)
 {
     const std::string otherKey = R"(\\Registry\\Machine\\System\\Video\\1)";

@@ -6,8 +6,8 @@
 # Usage: run-fuzz.sh TARGET [SECONDS]
 #   TARGET: edid, registry, device_id_list or machine_description (a trailing
 #           "_fuzz" is accepted too); SECONDS defaults to 30.
-# Exits 77 (skipped) when clang++-14 is not installed, non-zero when the
-# fuzzer finds a fault; what it found is kept in build/fuzz/<target>-artifacts.
+# Exits 77 (skipped) when clang++-14 is not installed, 1 when the fuzzer finds
+# a fault; what it found is kept in build/fuzz/<target>-artifacts.
 set -euo pipefail
 
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
@@ -63,4 +63,12 @@ options=(-max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_m
 if [ -f "$fuzz_dir/$name.dict" ]; then
   options+=(-dict="$fuzz_dir/$name.dict")
 fi
+set +e
 "$build_dir/bin/${name}_fuzz" "${options[@]}" "$corpus"
+status=$?
+# libFuzzer exits with 77 when it finds a fault, which would read as
+# "skipped" here; every failure becomes 1.
+if [ "$status" -ne 0 ]; then
+  echo "run-fuzz: ${name}_fuzz failed (status $status); inputs are in $artifacts" >&2
+  exit 1
+fi

@@ -26,6 +26,10 @@ TEST_F(MachineDescriptionTest, RefusesBadDescriptionsNamingPlaceAndReason)
         {value + R"({"type": "REG_BINARY", "hex": "00", "utf16": "x"}}}})",
          "/registry/SYSTEM\\X/V: the value has two payloads, \"hex\" and \"utf16\""},
         {R"({"registry": {"a/b~c": 1}})", "/registry/a~1b~0c: expected an object, found a number"},
+        {R"({"registry": {"SYSTEM\\\u0100": {}}})",
+         ": the key path holds U+0100, which the ANSI code page (Windows-1252) cannot represent"},
+        {R"({"registry": {"SYSTEM": {"\u20ac\u0100": {"type": "REG_SZ", "string": ""}}}})",
+         "/registry/SYSTEM/\u20ac\u0100: the value name holds U+0100"},
     };
     for (const auto& c : cases) {
         std::string message = "loaded";

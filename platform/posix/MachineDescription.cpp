@@ -713,7 +713,8 @@ void LoadMachineJson(const std::string& json, const std::string& sourceName)
         document = Parse(json);
     } catch (const MachineDescriptionError& error) {
         throw MachineDescriptionError(source + ": " + error.what());
-    } catch (const Json::parse_error& error) {
+    } catch (const Json::exception& error) {
+        // Syntax errors, and numbers too large for a double (out_of_range).
         std::string what = error.what();
         const std::size_t tag = what.find("] ");
         if (what.rfind("[json.exception", 0) == 0 && tag != std::string::npos) {

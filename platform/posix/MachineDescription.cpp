@@ -55,13 +55,29 @@ std::string EscapePointerToken(const std::string& token)
     return escaped;
 }
 
+// Text from the document as a message shows it: a zero character, which would
+// end the message for whoever reads it as a C string, is written as the JSON
+// escape \u0000.
+std::string Printable(const std::string& text)
+{
+    std::string printable;
+    for (char c : text) {
+        if (c == '\0') {
+            printable += "\\u0000";
+        } else {
+            printable += c;
+        }
+    }
+    return printable;
+}
+
 // A place in the document as a JSON pointer.
 class Place {
 public:
     Place() = default;
     Place operator/(const std::string& key) const { return Place(pointer_ + "/" + EscapePointerToken(key)); }
     Place operator/(std::size_t index) const { return Place(pointer_ + "/" + std::to_string(index)); }
-    std::string Text() const { return pointer_.empty() ? "(top level)" : pointer_; }
+    std::string Text() const { return pointer_.empty() ? "(top level)" : Printable(pointer_); }
 
 private:
     explicit Place(std::string pointer) : pointer_(std::move(pointer)) {}
@@ -75,7 +91,7 @@ struct DuplicateKey {
 
 std::string Quoted(const std::string& text)
 {
-    return "\"" + text + "\"";
+    return "\"" + Printable(text) + "\"";
 }
 
 std::string TypeOf(const Json& value)
@@ -685,7 +701,7 @@ Json Parse(const std::string& json)
             Frame& frame = frames.back();
             frame.key = parsed.get<std::string>();
             if (!frame.keys.insert(frame.key).second) {
-                throw DuplicateKey{pointer()};
+                throw DuplicateKey{Printable(pointer())};
             }
             break;
         }

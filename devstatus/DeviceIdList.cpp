@@ -19,7 +19,10 @@ const char* const kNoMemory = "Could not allocate memory.";
 
 std::unique_ptr<char[]> AllocateListBuffer(DWORD dataSize)
 {
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[dataSize + kTerminatorRoom]);
+    // Counted in size_t: a reported size near the 32-bit limit must not wrap
+    // around to a tiny buffer.
+    std::unique_ptr<char[]> buffer(
+        new (std::nothrow) char[std::size_t{dataSize} + kTerminatorRoom]);
     if (!buffer) {
         LogMessage::getInstance()->logError(kNoMemory);
     }
@@ -57,7 +60,7 @@ std::optional<DeviceIdList> ReadDeviceIdList(HDEVINFO deviceInfoSet,
     // The data never exceeds the offered size; the bound only guards the writes.
     DWORD dataSize = requiredSize < bufferSize ? requiredSize : bufferSize;
     buffer[dataSize] = '\0';
-    buffer[dataSize + 1] = '\0';
+    buffer[std::size_t{dataSize} + 1] = '\0';
 
     std::size_t count = 0;
     for (const char* entry = buffer.get(); *entry != '\0'; entry += lstrlenA(entry) + 1) {

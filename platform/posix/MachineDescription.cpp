@@ -55,13 +55,29 @@ std::string EscapePointerToken(const std::string& token)
     return escaped;
 }
 
+// Text from the document as a message shows it: a zero character, which would
+// end the message for whoever reads it as a C string, is written as the JSON
+// escape \u0000.
+std::string Printable(const std::string& text)
+{
+    std::string printable;
+    for (char c : text) {
+        if (c == '\0') {
+            printable += "\\u0000";
+        } else {
+            printable += c;
+        }
+    }
+    return printable;
+}
+
 // A place in the document as a JSON pointer.
 class Place {
 public:
     Place() = default;
     Place operator/(const std::string& key) const { return Place(pointer_ + "/" + EscapePointerToken(key)); }
     Place operator/(std::size_t index) const { return Place(pointer_ + "/" + std::to_string(index)); }
-    std::string Text() const { return pointer_.empty() ? "(top level)" : pointer_; }
+    std::string Text() const { return pointer_.empty() ? "(top level)" : Printable(pointer_); }
 
 private:
     explicit Place(std::string pointer) : pointer_(std::move(pointer)) {}
@@ -75,7 +91,7 @@ struct DuplicateKey {
 
 std::string Quoted(const std::string& text)
 {
-    return "\"" + text + "\"";
+    return "\"" + Printable(text) + "\"";
 }
 
 std::string TypeOf(const Json& value)
@@ -181,6 +197,22 @@ private:
         return *member;
     }
 
+    // UTF-8 of the file turned into the code page; what names the text in
+    // the message when a character has no place there.
+    std::string Ansi(const std::string& utf8, const Place& place, const char* what) const
+    {
+        std::string converted;
+        unsigned badCodePoint = 0;
+        if (!windows1252::FromUtf8(utf8, converted, badCodePoint)) {
+            std::ostringstream character;
+            character << "U+" << std::uppercase << std::hex << std::setw(4) << std::setfill('0')
+                      << badCodePoint;
+            Fail(place, std::string("the ") + what + " holds " + character.str() +
+                            ", which the ANSI code page (Windows-1252) cannot represent");
+        }
+        return converted;
+    }
+
     // A string; an embedded zero character is refused unless it may be data.
     // Text the Win32 functions hand out is ANSI: the file's UTF-8 is turned
     // into the code page, and a character it lacks is an error. Payloads that
@@ -193,16 +225,7 @@ private:
         }
         std::string text = value.get_ref<const std::string&>();
         if (ansi) {
-            std::string converted;
-            unsigned badCodePoint = 0;
-            if (!windows1252::FromUtf8(text, converted, badCodePoint)) {
-                std::ostringstream character;
-                character << "U+" << std::uppercase << std::hex << std::setw(4)
-                          << std::setfill('0') << badCodePoint;
-                Fail(place, "the string holds " + character.str() +
-                                ", which the ANSI code page (Windows-1252) cannot represent");
-            }
-            text = converted;
+            text = Ansi(text, place, "string");
         }
         if (!zeroAllowed && text.find('\0') != std::string::npos) {
             Fail(place, "the string contains a zero character");
@@ -413,12 +436,14 @@ private:
         if (!value.is_object()) {
             Fail(place, "expected an object, found " + TypeOf(value));
         }
+        // Paths and value names are ANSI text like every other name the
+        // plug-in passes to the registry.
         std::map<std::string, std::string> seen;  // folded path -> path as written
         for (const auto& item : value.items()) {
             const Place at = place / item.key();
-            const std::string& path = item.key();
+            const std::string path = Ansi(item.key(), at, "key path");
             CheckKeyPath(path, at);
-            const auto earlier = seen.emplace(Registry::Fold(path), path);
+            const auto earlier = seen.emplace(Registry::Fold(path), item.key());
             if (!earlier.second) {
                 Fail(at, "the key is the same as " + Quoted(earlier.first->second) +
                              " (registry paths ignore case)");
@@ -429,20 +454,22 @@ private:
             std::vector<RegistryValue> values;
             for (const auto& entry : item.value().items()) {
                 const Place valueAt = at / entry.key();
-                if (entry.key().size() > kValueNameLength) {
+                const std::string name = Ansi(entry.key(), valueAt, "value name");
+                if (name.size() > kValueNameLength) {
                     Fail(valueAt, "the value name is longer than " +
                                       std::to_string(kValueNameLength) + " characters");
                 }
-                if (entry.key().find('\0') != std::string::npos) {
+                if (name.find('\0') != std::string::npos) {
                     Fail(valueAt, "the value name contains a zero character");
                 }
                 for (const RegistryValue& other : values) {
-                    if (detail::EqualsIgnoringCase(other.name, entry.key())) {
-                        Fail(valueAt, "the value name is the same as " + Quoted(other.name) +
+                    if (detail::EqualsIgnoringCase(other.name, name)) {
+                        Fail(valueAt, "the value name is the same as " +
+                                          Quoted(windows1252::ToUtf8(other.name)) +
                                           " (value names ignore case)");
                     }
                 }
-                values.push_back(ReadValue(entry.key(), entry.value(), valueAt));
+                values.push_back(ReadValue(name, entry.value(), valueAt));
             }
             registry.AddKey(path, std::move(values));
         }
@@ -674,7 +701,7 @@ Json Parse(const std::string& json)
             Frame& frame = frames.back();
             frame.key = parsed.get<std::string>();
             if (!frame.keys.insert(frame.key).second) {
-                throw DuplicateKey{pointer()};
+                throw DuplicateKey{Printable(pointer())};
             }
             break;
         }
@@ -702,7 +729,8 @@ void LoadMachineJson(const std::string& json, const std::string& sourceName)
         document = Parse(json);
     } catch (const MachineDescriptionError& error) {
         throw MachineDescriptionError(source + ": " + error.what());
-    } catch (const Json::parse_error& error) {
+    } catch (const Json::exception& error) {
+        // Syntax errors, and numbers too large for a double (out_of_range).
         std::string what = error.what();
         const std::size_t tag = what.find("] ");
         if (what.rfind("[json.exception", 0) == 0 && tag != std::string::npos) {

@@ -1,13 +1,36 @@
 #!/usr/bin/env bash
-# Fuzzes the EDID decoder for a bounded time: configures the "fuzz" preset
-# (clang++-14) in build/fuzz, builds edid_fuzz and runs it from the seed
-# corpus. Usage: run-fuzz.sh [seconds, default 30]. Exits 77 (skipped) when
-# clang++-14 is not installed, non-zero when the fuzzer finds a fault.
+# Runs one fuzz target for a bounded time: configures the "fuzz" preset
+# (clang++-14) in build/fuzz, builds the target and runs it from its seed
+# corpus in tests/fuzz/seeds/<target>/.
+#
+# Usage: run-fuzz.sh TARGET [SECONDS]
+#   TARGET: edid, registry, device_id_list or machine_description (a trailing
+#           "_fuzz" is accepted too); SECONDS defaults to 30.
+# Exits 77 (skipped) when clang++-14 is not installed, 1 when the fuzzer finds
+# a fault; what it found is kept in build/fuzz/<target>-artifacts.
 set -euo pipefail
 
-seconds="${1:-30}"
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+  echo "usage: run-fuzz.sh TARGET [SECONDS]" >&2
+  exit 2
+fi
+name="${1%_fuzz}"
+seconds="${2:-30}"
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build_dir="$source_dir/build/fuzz"
+fuzz_dir="$source_dir/tests/fuzz"
+
+# The largest input each target reads.
+case "$name" in
+  edid) max_len=2049 ;;                  # a control byte and a block of up to 2048 bytes
+  registry) max_len=4096 ;;
+  device_id_list) max_len=4096 ;;
+  machine_description) max_len=16384 ;;
+  *)
+    echo "run-fuzz: unknown target \"$1\"" >&2
+    exit 2
+    ;;
+esac
 
 if ! command -v clang++-14 >/dev/null 2>&1; then
   echo "run-fuzz: clang++-14 not found, skipping" >&2
@@ -16,17 +39,39 @@ fi
 
 cd "$source_dir"
 cmake --preset fuzz >/dev/null
-cmake --build "$build_dir" --target edid_fuzz -j2
+cmake --build "$build_dir" --target "${name}_fuzz" -j2
 
-# The seeds are kept as hex text (a control byte, then the block); libFuzzer
-# works on, and adds to, a binary copy inside the build tree.
-corpus="$build_dir/edid-corpus"
-artifacts="$build_dir/edid-artifacts"
+# Seeds are kept as text. A .hex seed is pairs of hexadecimal digits (blanks
+# and "#" comments ignored) and becomes those bytes; any other seed is used
+# as it is. libFuzzer works on, and adds to, a copy inside the build tree.
+corpus="$build_dir/$name-corpus"
+artifacts="$build_dir/$name-artifacts"
 mkdir -p "$corpus" "$artifacts"
-for seed in "$source_dir"/tests/fuzz/seeds/*.hex; do
-  printf '%b' "$(tr -d ' \n' <"$seed" | sed 's/../\\x&/g')" >"$corpus/$(basename "$seed" .hex)"
+for seed in "$fuzz_dir/seeds/$name"/*; do
+  base="$(basename "$seed")"
+  case "$seed" in
+    *.hex)
+      printf '%b' "$(sed 's/#.*//' "$seed" | tr -d ' \t\n' | sed 's/../\\x&/g')" \
+        >"$corpus/${base%.hex}"
+      ;;
+    *) cp "$seed" "$corpus/$base" ;;
+  esac
 done
 
-# One control byte plus a block of up to 2048 bytes.
-"$build_dir/bin/edid_fuzz" -max_total_time="$seconds" -max_len=2049 -timeout=10 \
-  -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus"
+options=(-max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048
+  -print_final_stats=1 -artifact_prefix="$artifacts/")
+if [ -f "$fuzz_dir/$name.dict" ]; then
+  options+=(-dict="$fuzz_dir/$name.dict")
+fi
+# Targets that make huge allocations fail on purpose get one sanitizer warning
+# per failed allocation; those lines are dropped, everything else is shown.
+set +e
+"$build_dir/bin/${name}_fuzz" "${options[@]}" "$corpus" 2>&1 |
+  grep -v '^==[0-9]*==WARNING: AddressSanitizer failed to allocate 0x[0-9a-f]* bytes$'
+status=${PIPESTATUS[0]}
+# libFuzzer exits with 77 when it finds a fault, which would read as
+# "skipped" here; every failure becomes 1.
+if [ "$status" -ne 0 ]; then
+  echo "run-fuzz: ${name}_fuzz failed (status $status); inputs are in $artifacts" >&2
+  exit 1
+fi

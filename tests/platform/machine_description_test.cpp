@@ -16,6 +16,7 @@ TEST_F(MachineDescriptionTest, RefusesBadDescriptionsNamingPlaceAndReason)
         std::string expected;  // a part of the message
     } cases[] = {
         {"{", "bad.json: not valid JSON: "},
+        {"[1e400]", "bad.json: not valid JSON: number overflow parsing '1e400'"},
         {R"({"displayDevice": []})", "bad.json: /displayDevice: unknown key \"displayDevice\""},
         {R"({"displayDevices": [{"deviceName": "A", "modes": [{"pelsWidth": "x"}]}]})",
          "/displayDevices/0/modes/0/pelsWidth: expected a whole number, found a string"},
@@ -26,6 +27,14 @@ TEST_F(MachineDescriptionTest, RefusesBadDescriptionsNamingPlaceAndReason)
         {value + R"({"type": "REG_BINARY", "hex": "00", "utf16": "x"}}}})",
          "/registry/SYSTEM\\X/V: the value has two payloads, \"hex\" and \"utf16\""},
         {R"({"registry": {"a/b~c": 1}})", "/registry/a~1b~0c: expected an object, found a number"},
+        // A zero character in a key is shown escaped, so the message goes on after it.
+        {R"({"regist\u0000ry": 1})", "bad.json: /regist\\u0000ry: unknown key \"regist\\u0000ry\""},
+        {R"({"registry": {"SYSTEM\u0000X": {}}})",
+         "/registry/SYSTEM\\u0000X: the key path contains a zero character"},
+        {R"({"registry": {"SYSTEM\\\u0100": {}}})",
+         ": the key path holds U+0100, which the ANSI code page (Windows-1252) cannot represent"},
+        {R"({"registry": {"SYSTEM": {"\u20ac\u0100": {"type": "REG_SZ", "string": ""}}}})",
+         "/registry/SYSTEM/\u20ac\u0100: the value name holds U+0100"},
     };
     for (const auto& c : cases) {
         std::string message = "loaded";

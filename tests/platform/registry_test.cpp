@@ -98,4 +98,24 @@ TEST_F(RegistryTest, QueryFailuresFollowWindows)
     EXPECT_EQ(data[0], 0x55) << "a failed read leaves the buffer alone";
 }
 
+using RegistryNameTest = PlatformTest;
+
+// Paths and value names come from the file's UTF-8 like every other text and
+// are matched in the ANSI code page, the form in which the plug-in asks.
+TEST_F(RegistryNameTest, PathsAndValueNamesOutsideAsciiMatchInTheAnsiCodePage)
+{
+    Load(R"({"registry": {"SYSTEM\\Enum\\DISPLAY\\\u00c9CR0001": {
+        "Caf\u00e9": {"type": "REG_DWORD", "dword": 7}}}})");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "system\\enum\\display\\\xC9" "CR0001", 0,
+                            KEY_READ, &key),
+              ERROR_SUCCESS);
+    BYTE data[4] = {};
+    DWORD type = 0;
+    DWORD size = sizeof data;
+    EXPECT_EQ(RegQueryValueExA(key, "CAF\xE9", nullptr, &type, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(data[0], 7);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/posix/Win32Types.h"
@@ -89,6 +90,8 @@ struct Faults {
     bool formatMessage = false;  // FormatMessageA fails for every message
 };
 
+// Adapters and devices are added through AddAdapter and AddDevice, which
+// keep them findable by name.
 struct Machine {
     std::optional<std::string> computerName;
     std::optional<TimeZone> timeZone;
@@ -96,6 +99,21 @@ struct Machine {
     std::vector<Device> devices;
     Registry registry;
     Faults faults;
+
+    // Adds an adapter or a device; false if one of the same name or instance
+    // identifier (compared without regard to case) is there already.
+    bool AddAdapter(DisplayAdapter adapter);
+    bool AddDevice(Device device);
+    // The adapter or device of that name or instance identifier, compared
+    // without regard to case; null when there is none.
+    const DisplayAdapter* FindAdapter(const std::string& name) const;
+    const Device* FindDevice(const std::string& instanceId) const;
+
+private:
+    // Positions in displayDevices and devices by folded name, so that the
+    // functions that take a name need not search.
+    std::unordered_map<std::string, std::size_t> adapterByName_;
+    std::unordered_map<std::string, std::size_t> deviceByInstanceId_;
 };
 
 // The current machine; never null (an empty machine until one is loaded).

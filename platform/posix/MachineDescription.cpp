@@ -330,11 +330,9 @@ private:
                                          "deviceKey", "currentMode", "modes", "monitors"});
             DisplayAdapter adapter;
             ReadDisplayDevice(object, at, adapter);
-            for (const DisplayAdapter& earlier : machine.displayDevices) {
-                if (detail::EqualsIgnoringCase(earlier.deviceName, adapter.deviceName)) {
-                    Fail(at / "deviceName",
-                         "the device name " + Quoted(adapter.deviceName) + " is already taken");
-                }
+            if (machine.FindAdapter(adapter.deviceName) != nullptr) {
+                Fail(at / "deviceName",
+                     "the device name " + Quoted(adapter.deviceName) + " is already taken");
             }
             if (const Json* current = Member(object, "currentMode")) {
                 adapter.currentMode = ReadMode(*current, at / "currentMode");
@@ -357,7 +355,7 @@ private:
                     adapter.monitors.push_back(monitor);
                 }
             }
-            machine.displayDevices.push_back(std::move(adapter));
+            machine.AddAdapter(std::move(adapter));
         }
     }
 
@@ -389,11 +387,9 @@ private:
             if (device.instanceId.empty()) {
                 Fail(idPlace, "the instance identifier is empty");
             }
-            for (const detail::Device& earlier : machine.devices) {
-                if (detail::EqualsIgnoringCase(earlier.instanceId, device.instanceId)) {
-                    Fail(idPlace, "the instance identifier " + Quoted(device.instanceId) +
-                                      " is already taken");
-                }
+            if (machine.FindDevice(device.instanceId) != nullptr) {
+                Fail(idPlace, "the instance identifier " + Quoted(device.instanceId) +
+                                  " is already taken");
             }
             if (const Json* ids = Member(object, "hardwareIds")) {
                 device.hardwareIds = ReadIdList(*ids, at / "hardwareIds");
@@ -404,7 +400,7 @@ private:
             device.status = OptionalUnsigned(object, at, "status", kStartedDeviceStatus);
             device.problem = OptionalUnsigned(object, at, "problem", 0);
             device.statusFails = OptionalFlag(object, at, "statusFails");
-            machine.devices.push_back(std::move(device));
+            machine.AddDevice(std::move(device));
         }
     }
 

@@ -29,6 +29,15 @@ namespace {
 struct InfoSet {
     std::shared_ptr<const Machine> machine;
     std::vector<std::size_t> members;  // indices into machine->devices
+    std::vector<bool> isMember;        // by index into machine->devices
+
+    void Add(std::size_t deviceIndex)
+    {
+        if (!isMember[deviceIndex]) {
+            isMember[deviceIndex] = true;
+            members.push_back(deviceIndex);
+        }
+    }
 };
 
 std::mutex setsMutex;
@@ -78,16 +87,41 @@ std::string EnumeratorOf(const std::string& instanceId)
     return instanceId.substr(0, instanceId.find('\\'));
 }
 
-std::vector<BYTE> MultiString(const std::vector<std::string>& strings)
-{
+// The bytes of a device registry property. Identifier lists are written
+// straight from the description, as a multi-string: each text and its zero,
+// then one more zero. Other data is built first.
+struct PropertyData {
+    DWORD type = REG_NONE;
+    const std::vector<std::string>* strings = nullptr;
     std::vector<BYTE> bytes;
-    for (const std::string& text : strings) {
-        bytes.insert(bytes.end(), text.begin(), text.end());
-        bytes.push_back(0);
+
+    std::size_t Size() const
+    {
+        if (strings == nullptr) {
+            return bytes.size();
+        }
+        std::size_t size = 1;
+        for (const std::string& text : *strings) {
+            size += text.size() + 1;
+        }
+        return size;
     }
-    bytes.push_back(0);
-    return bytes;
-}
+
+    void CopyTo(BYTE* buffer) const
+    {
+        if (strings == nullptr) {
+            if (!bytes.empty()) {
+                std::memcpy(buffer, bytes.data(), bytes.size());
+            }
+            return;
+        }
+        for (const std::string& text : *strings) {
+            std::memcpy(buffer, text.c_str(), text.size() + 1);
+            buffer += text.size() + 1;
+        }
+        *buffer = 0;
+    }
+};
 
 // The text after the last ';' of an indirect string "@file,%key%;text", which
 // is what setupapi hands out for SPDRP_DEVICEDESC.
@@ -103,8 +137,8 @@ std::string LocalizedText(const std::string& stored)
 }
 
 // The data of a device registry property, or false when the device has none.
-bool ReadProperty(const Machine& machine, const Device& device, DWORD property, DWORD& type,
-                  std::vector<BYTE>& data)
+bool ReadProperty(const Machine& machine, const Device& device, DWORD property,
+                  PropertyData& data)
 {
     switch (property) {
     case SPDRP_HARDWAREID:
@@ -113,8 +147,8 @@ bool ReadProperty(const Machine& machine, const Device& device, DWORD property, 
         if (!ids) {
             return false;
         }
-        type = REG_MULTI_SZ;
-        data = MultiString(*ids);
+        data.type = REG_MULTI_SZ;
+        data.strings = &*ids;
         return true;
     }
     case SPDRP_DEVICEDESC: {
@@ -127,9 +161,9 @@ bool ReadProperty(const Machine& machine, const Device& device, DWORD property, 
         const std::string stored(value->data.begin(),
                                  std::find(value->data.begin(), value->data.end(), BYTE{0}));
         const std::string text = LocalizedText(stored);
-        type = REG_SZ;
-        data.assign(text.begin(), text.end());
-        data.push_back(0);
+        data.type = REG_SZ;
+        data.bytes.assign(text.begin(), text.end());
+        data.bytes.push_back(0);
         return true;
     }
     default:
@@ -158,6 +192,7 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HW
         return INVALID_HANDLE_VALUE;
     }
     auto set = std::make_unique<InfoSet>();
+    set->isMember.assign(machine->devices.size(), false);
     const bool allClasses = (Flags & DIGCF_ALLCLASSES) != 0 || ClassGuid == nullptr;
     if (allClasses && (Flags & DIGCF_DEVICEINTERFACE) == 0) {
         const std::string enumerator = Enumerator != nullptr ? Enumerator : "";
@@ -165,7 +200,7 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HW
             const std::string& id = machine->devices[i].instanceId;
             if (enumerator.empty() || EqualsIgnoringCase(EnumeratorOf(id), enumerator) ||
                 EqualsIgnoringCase(id, enumerator)) {
-                set->members.push_back(i);
+                set->Add(i);
             }
         }
     }
@@ -214,19 +249,14 @@ BOOL WINAPI SetupDiOpenDeviceInfoA(HDEVINFO DeviceInfoSet, PCSTR DeviceInstanceI
     if ((OpenFlags & ~static_cast<DWORD>(DIOD_INHERIT_CLASSDRVS | DIOD_CANCEL_REMOVE)) != 0) {
         return Fail(ERROR_INVALID_FLAGS);
     }
-    const auto& devices = set->machine->devices;
-    const auto device = std::find_if(devices.begin(), devices.end(), [&](const Device& d) {
-        return EqualsIgnoringCase(d.instanceId, DeviceInstanceId);
-    });
-    if (device == devices.end()) {
+    const Device* device = set->machine->FindDevice(DeviceInstanceId);
+    if (device == nullptr) {
         return Fail(ERROR_NO_SUCH_DEVINST);
     }
-    const auto index = static_cast<std::size_t>(device - devices.begin());
+    const auto index = static_cast<std::size_t>(device - set->machine->devices.data());
     {
         std::lock_guard<std::mutex> lock(setsMutex);
-        if (std::find(set->members.begin(), set->members.end(), index) == set->members.end()) {
-            set->members.push_back(index);
-        }
+        set->Add(index);
     }
     if (DeviceInfoData != nullptr) {
         if (DeviceInfoData->cbSize != sizeof(SP_DEVINFO_DATA)) {
@@ -256,27 +286,24 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
         return Fail(ERROR_INVALID_PARAMETER);
     }
     const Device* device = DeviceOf(*set->machine, DeviceInfoData->DevInst);
-    if (device == nullptr ||
-        std::find(set->members.begin(), set->members.end(), DeviceInfoData->DevInst - 1) ==
-            set->members.end()) {
+    if (device == nullptr || !set->isMember[DeviceInfoData->DevInst - 1]) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
     if (Property >= SPDRP_MAXIMUM_PROPERTY || Property == SPDRP_UNUSED0 ||
         Property == SPDRP_UNUSED1 || Property == SPDRP_UNUSED2) {
         return Fail(ERROR_INVALID_REG_PROPERTY);
     }
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-    if (!ReadProperty(*set->machine, *device, Property, type, data)) {
+    PropertyData data;
+    if (!ReadProperty(*set->machine, *device, Property, data)) {
         return Fail(ERROR_INVALID_DATA);
     }
     if (PropertyBuffer == nullptr && PropertyBufferSize != 0) {
         // Windows' error here is unreliable; Wine reports ERROR_INVALID_DATA.
         return Fail(ERROR_INVALID_DATA);
     }
-    const auto size = static_cast<DWORD>(data.size());
+    const auto size = static_cast<DWORD>(data.Size());
     if (PropertyRegDataType != nullptr) {
-        *PropertyRegDataType = type;
+        *PropertyRegDataType = data.type;
     }
     if (RequiredSize != nullptr) {
         *RequiredSize = size;
@@ -284,7 +311,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
     if (PropertyBufferSize < size) {
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     }
-    std::memcpy(PropertyBuffer, data.data(), size);
+    data.CopyTo(PropertyBuffer);
     return Succeed();
 }
 

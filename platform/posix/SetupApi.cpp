@@ -8,6 +8,7 @@
 #include "platform/posix/SetupApi.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -47,16 +48,29 @@ std::set<InfoSet*>& OpenSets()
     return sets;
 }
 
+// Counts the sets destroyed so far. A lookup walks one set with thousands of
+// calls, so each thread remembers the last handle it found open, which stays
+// good until some set is destroyed.
+std::atomic<unsigned long long> destroyedSets{0};
+thread_local const void* lastOpenHandle = nullptr;
+thread_local unsigned long long lastOpenHandleEpoch = 0;
+
 // The set behind a handle, or null (and ERROR_INVALID_HANDLE) for a handle we
 // did not hand out or that was destroyed.
 InfoSet* SetOf(HDEVINFO handle)
 {
+    if (handle != nullptr && handle == lastOpenHandle &&
+        lastOpenHandleEpoch == destroyedSets.load(std::memory_order_acquire)) {
+        return static_cast<InfoSet*>(handle);
+    }
     std::lock_guard<std::mutex> lock(setsMutex);
     auto* set = static_cast<InfoSet*>(handle);
     if (OpenSets().count(set) == 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
+    lastOpenHandle = handle;
+    lastOpenHandleEpoch = destroyedSets.load(std::memory_order_relaxed);
     return set;
 }
 
@@ -323,6 +337,8 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet)
         set = static_cast<InfoSet*>(DeviceInfoSet);
         if (OpenSets().erase(set) == 0) {
             set = nullptr;
+        } else {
+            destroyedSets.fetch_add(1, std::memory_order_acq_rel);
         }
     }
     if (set == nullptr) {

@@ -67,8 +67,20 @@ boost::shared_ptr<NORNKVT20::ICIMProperty> TStoreInstance::GetProperty(const std
                             " declares no property " + name);
     }
     const auto value = m_values.find(name);
-    return boost::make_shared<TStoreProperty>(
-        name, value != m_values.end() ? value->second : TCIMValue());
+    if (value == m_values.end()) {
+        // Never destroyed: properties may be held until the process ends.
+        static const auto* null = new boost::shared_ptr<const TCIMValue>(
+            boost::make_shared<const TCIMValue>());
+        return boost::make_shared<TStoreProperty>(name, *null);
+    }
+    if (m_isResult) {
+        // Shares the stored value instead of copying it; the property keeps
+        // the result alive.
+        return boost::make_shared<TStoreProperty>(
+            name, boost::shared_ptr<const TCIMValue>(shared_from_this(), &value->second));
+    }
+    return boost::make_shared<TStoreProperty>(name,
+                                              boost::make_shared<const TCIMValue>(value->second));
 }
 
 NORNKVT20::TCIMReference TStoreInstance::GetReference(PropertyMap /*context*/)
@@ -92,8 +104,8 @@ std::string TStoreInstance::GetObjectPath() const
     return m_isResult ? m_resultPath : BuildObjectPath(*m_declaration, m_values);
 }
 
-TStoreProperty::TStoreProperty(const std::string& name, const TCIMValue& value)
-    : m_name(name), m_value(value)
+TStoreProperty::TStoreProperty(const std::string& name, boost::shared_ptr<const TCIMValue> value)
+    : m_name(name), m_value(std::move(value))
 {
 }
 
@@ -105,7 +117,7 @@ std::string TStoreProperty::GetName(PropertyMap /*context*/)
 TCIMValue TStoreProperty::GetValue(PropertyMap /*context*/)
 {
     TFaultInjector::Get().OnCall(EHostOperation::GetValue);
-    return m_value;
+    return *m_value;
 }
 
 }  // namespace kvtcore

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
 
 #include "host/CIMObjects.h"
@@ -34,7 +35,9 @@ private:
 };
 
 // An instance under construction, or (once committed) a read-only result.
-class TStoreInstance : public NORNKVT20::ICIMInstance {
+// Instances are always owned by boost::shared_ptr.
+class TStoreInstance : public NORNKVT20::ICIMInstance,
+                       public boost::enable_shared_from_this<TStoreInstance> {
 public:
     explicit TStoreInstance(std::shared_ptr<const TClassDeclaration> declaration);
     // A result: a snapshot of the instance under its final object path.
@@ -63,16 +66,19 @@ private:
     std::string m_resultPath;
 };
 
+// A property as read. Its value never changes: a copy of the instance's
+// value, or, for a result, whose values never change either, the result's
+// own value, which the property then keeps alive.
 class TStoreProperty : public NORNKVT20::ICIMProperty {
 public:
-    TStoreProperty(const std::string& name, const NORNKVT20::TCIMValue& value);
+    TStoreProperty(const std::string& name, boost::shared_ptr<const NORNKVT20::TCIMValue> value);
 
     std::string GetName(NORNKVT20::PropertyMap context) override;
     NORNKVT20::TCIMValue GetValue(NORNKVT20::PropertyMap context) override;
 
 private:
     std::string m_name;
-    NORNKVT20::TCIMValue m_value;
+    boost::shared_ptr<const NORNKVT20::TCIMValue> m_value;
 };
 
 }  // namespace kvtcore

@@ -38,11 +38,13 @@ struct DisplayAdapter : DisplayDevice {
     std::vector<DisplayDevice> monitors;
 };
 
-// A present device node. An absent id list means the property is absent.
+// A present device node. Identifier lists are kept as the device installer
+// hands them out, a multi-string: each identifier and its zero, then one more
+// zero. An absent list means the property is absent.
 struct Device {
     std::string instanceId;
-    std::optional<std::vector<std::string>> hardwareIds;
-    std::optional<std::vector<std::string>> compatibleIds;
+    std::optional<std::vector<BYTE>> hardwareIds;
+    std::optional<std::vector<BYTE>> compatibleIds;
     DWORD status = 0;
     DWORD problem = 0;
     bool statusFails = false;

@@ -359,16 +359,20 @@ private:
         }
     }
 
-    std::vector<std::string> ReadIdList(const Json& value, const Place& place) const
+    // The identifiers as a multi-string.
+    std::vector<BYTE> ReadIdList(const Json& value, const Place& place) const
     {
         const Json& list = Array(value, place);
-        std::vector<std::string> ids;
+        std::vector<BYTE> ids;
         for (std::size_t i = 0; i < list.size(); ++i) {
-            ids.push_back(Text(list[i], place / i, kInstanceIdLength));
-            if (ids.back().empty()) {
+            const std::string id = Text(list[i], place / i, kInstanceIdLength);
+            if (id.empty()) {
                 Fail(place / i, "an empty identifier would end the list");
             }
+            ids.insert(ids.end(), id.begin(), id.end());
+            ids.push_back(0);
         }
+        ids.push_back(0);
         return ids;
     }
 

@@ -101,40 +101,14 @@ std::string EnumeratorOf(const std::string& instanceId)
     return instanceId.substr(0, instanceId.find('\\'));
 }
 
-// The bytes of a device registry property. Identifier lists are written
-// straight from the description, as a multi-string: each text and its zero,
-// then one more zero. Other data is built first.
+// The bytes of a device registry property: the device's own, or built for
+// the call.
 struct PropertyData {
     DWORD type = REG_NONE;
-    const std::vector<std::string>* strings = nullptr;
-    std::vector<BYTE> bytes;
+    const std::vector<BYTE>* stored = nullptr;
+    std::vector<BYTE> built;
 
-    std::size_t Size() const
-    {
-        if (strings == nullptr) {
-            return bytes.size();
-        }
-        std::size_t size = 1;
-        for (const std::string& text : *strings) {
-            size += text.size() + 1;
-        }
-        return size;
-    }
-
-    void CopyTo(BYTE* buffer) const
-    {
-        if (strings == nullptr) {
-            if (!bytes.empty()) {
-                std::memcpy(buffer, bytes.data(), bytes.size());
-            }
-            return;
-        }
-        for (const std::string& text : *strings) {
-            std::memcpy(buffer, text.c_str(), text.size() + 1);
-            buffer += text.size() + 1;
-        }
-        *buffer = 0;
-    }
+    const std::vector<BYTE>& Bytes() const { return stored != nullptr ? *stored : built; }
 };
 
 // The text after the last ';' of an indirect string "@file,%key%;text", which
@@ -162,7 +136,7 @@ bool ReadProperty(const Machine& machine, const Device& device, DWORD property,
             return false;
         }
         data.type = REG_MULTI_SZ;
-        data.strings = &*ids;
+        data.stored = &*ids;
         return true;
     }
     case SPDRP_DEVICEDESC: {
@@ -176,8 +150,8 @@ bool ReadProperty(const Machine& machine, const Device& device, DWORD property,
                                  std::find(value->data.begin(), value->data.end(), BYTE{0}));
         const std::string text = LocalizedText(stored);
         data.type = REG_SZ;
-        data.bytes.assign(text.begin(), text.end());
-        data.bytes.push_back(0);
+        data.built.assign(text.begin(), text.end());
+        data.built.push_back(0);
         return true;
     }
     default:
@@ -315,7 +289,8 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
         // Windows' error here is unreliable; Wine reports ERROR_INVALID_DATA.
         return Fail(ERROR_INVALID_DATA);
     }
-    const auto size = static_cast<DWORD>(data.Size());
+    const std::vector<BYTE>& bytes = data.Bytes();
+    const auto size = static_cast<DWORD>(bytes.size());
     if (PropertyRegDataType != nullptr) {
         *PropertyRegDataType = data.type;
     }
@@ -325,7 +300,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
     if (PropertyBufferSize < size) {
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     }
-    data.CopyTo(PropertyBuffer);
+    std::memcpy(PropertyBuffer, bytes.data(), size);
     return Succeed();
 }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <map>
@@ -630,6 +631,29 @@ private:
 };
 
 
+// An output stream buffer that appends to a string.
+class StringSink : public std::streambuf {
+public:
+    explicit StringSink(std::string& text) : text_(text) {}
+
+protected:
+    std::streamsize xsputn(const char* data, std::streamsize count) override
+    {
+        text_.append(data, static_cast<std::size_t>(count));
+        return count;
+    }
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            text_.push_back(traits_type::to_char_type(c));
+        }
+        return traits_type::not_eof(c);
+    }
+
+private:
+    std::string& text_;
+};
+
 std::string Source(const std::string& sourceName)
 {
     return sourceName.empty() ? std::string("machine description") : sourceName;
@@ -719,12 +743,23 @@ void LoadMachineFile(const std::string& path)
     if (!file) {
         throw MachineDescriptionError(path + ": cannot be opened: " + std::strerror(errno));
     }
-    std::ostringstream text;
-    text << file.rdbuf();
+    // A description of thousands of devices runs to megabytes. The text is
+    // copied into one string made large enough for a regular file at once,
+    // rather than into a growing string stream and out again, which held it
+    // twice while it was parsed.
+    std::string text;
+    std::error_code sizeUnknown;
+    const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
+    if (!sizeUnknown) {
+        text.reserve(static_cast<std::size_t>(size));
+    }
+    StringSink sink(text);
+    std::ostream copy(&sink);
+    copy << file.rdbuf();
     if (file.bad()) {
         throw MachineDescriptionError(path + ": cannot be read: " + std::strerror(errno));
     }
-    LoadMachineJson(text.str(), path);
+    LoadMachineJson(text, path);
 }
 
 bool LoadMachineFromEnvironment()

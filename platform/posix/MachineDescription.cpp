@@ -659,60 +659,95 @@ std::string Source(const std::string& sourceName)
     return sourceName.empty() ? std::string("machine description") : sourceName;
 }
 
-// Parses the text, refusing objects with a key given twice (which the JSON
-// library would otherwise resolve silently).
-Json Parse(const std::string& json)
-{
+// Reads the document's events and throws DuplicateKey for the first object
+// key given twice, with the place of the repeated key. Syntax errors are
+// thrown as the library's own exceptions, as its parser throws them.
+class DuplicateKeyCheck {
+public:
+    bool null() { return Value(); }
+    bool boolean(bool) { return Value(); }
+    bool number_integer(Json::number_integer_t) { return Value(); }
+    bool number_unsigned(Json::number_unsigned_t) { return Value(); }
+    bool number_float(Json::number_float_t, const Json::string_t&) { return Value(); }
+    bool string(Json::string_t&) { return Value(); }
+    bool binary(Json::binary_t&) { return Value(); }
+    bool start_object(std::size_t) { return Start(false); }
+    bool start_array(std::size_t) { return Start(true); }
+    bool end_object() { return End(); }
+    bool end_array() { return End(); }
+
+    bool key(Json::string_t& key)
+    {
+        Frame& frame = frames_.back();
+        frame.key = key;
+        if (!frame.keys.insert(frame.key).second) {
+            throw DuplicateKey{Pointer()};
+        }
+        return true;
+    }
+
+    template <class Exception>
+    bool parse_error(std::size_t, const std::string&, const Exception& error)
+    {
+        throw error;
+    }
+
+private:
     struct Frame {
         bool isArray;
         long index;
         std::string key;
         std::set<std::string> keys;
     };
-    std::vector<Frame> frames;
-    auto pointer = [&frames]() {
+
+    bool Value()
+    {
+        if (!frames_.empty() && frames_.back().isArray) {
+            ++frames_.back().index;
+        }
+        return true;
+    }
+
+    bool Start(bool isArray)
+    {
+        Value();
+        frames_.push_back(Frame{isArray, -1, {}, {}});
+        return true;
+    }
+
+    bool End()
+    {
+        frames_.pop_back();
+        return true;
+    }
+
+    std::string Pointer() const
+    {
         std::string text;
-        for (const Frame& frame : frames) {
+        for (const Frame& frame : frames_) {
             text += "/" + (frame.isArray ? std::to_string(frame.index)
                                          : EscapePointerToken(frame.key));
         }
         return text;
-    };
-    auto nextElement = [&frames]() {
-        if (!frames.empty() && frames.back().isArray) {
-            ++frames.back().index;
-        }
-    };
-    Json::parser_callback_t callback = [&](int, Json::parse_event_t event, Json& parsed) {
-        switch (event) {
-        case Json::parse_event_t::object_start:
-        case Json::parse_event_t::array_start:
-            nextElement();
-            frames.push_back(Frame{event == Json::parse_event_t::array_start, -1, {}, {}});
-            break;
-        case Json::parse_event_t::object_end:
-        case Json::parse_event_t::array_end:
-            frames.pop_back();
-            break;
-        case Json::parse_event_t::key: {
-            Frame& frame = frames.back();
-            frame.key = parsed.get<std::string>();
-            if (!frame.keys.insert(frame.key).second) {
-                throw DuplicateKey{pointer()};
-            }
-            break;
-        }
-        case Json::parse_event_t::value:
-            nextElement();
-            break;
-        }
-        return true;
-    };
+    }
+
+    std::vector<Frame> frames_;
+};
+
+// Parses the text, refusing objects with a key given twice (which the JSON
+// library would otherwise resolve silently). The check is a pass of its own:
+// the library's parser with a callback, which could check while building,
+// searches the enclosing object after every nested one, which takes time
+// quadratic in the number of registry keys.
+Json Parse(const std::string& json)
+{
     try {
-        return Json::parse(json, callback);
+        DuplicateKeyCheck check;
+        Json::sax_parse(json, &check);
     } catch (const DuplicateKey& duplicate) {
         throw MachineDescriptionError(duplicate.pointer + ": the key is given twice");
     }
+    return Json::parse(json);
 }
 
 }  // namespace

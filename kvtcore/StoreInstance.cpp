@@ -24,6 +24,10 @@ TStoreInstance::TStoreInstance(const TStoreInstance& instance, const std::string
       m_isResult(true),
       m_resultPath(objectPath)
 {
+    m_resultProperties.reserve(m_values.size());
+    for (const auto& entry : m_values) {
+        m_resultProperties.emplace_back(entry);
+    }
 }
 
 void TStoreInstance::SetPropertyValue(const std::string& name, const TCIMValue& value,
@@ -68,19 +72,15 @@ boost::shared_ptr<NORNKVT20::ICIMProperty> TStoreInstance::GetProperty(const std
     }
     const auto value = m_values.find(name);
     if (value == m_values.end()) {
-        // Never destroyed: properties may be held until the process ends.
-        static const auto* null = new boost::shared_ptr<const TCIMValue>(
-            boost::make_shared<const TCIMValue>());
-        return boost::make_shared<TStoreProperty>(name, *null);
+        return boost::make_shared<TStoreProperty>(name, TCIMValue());
     }
-    if (m_isResult) {
-        // Shares the stored value instead of copying it; the property keeps
-        // the result alive.
-        return boost::make_shared<TStoreProperty>(
-            name, boost::shared_ptr<const TCIMValue>(shared_from_this(), &value->second));
+    for (TResultProperty& property : m_resultProperties) {
+        if (property.Value() == &value->second) {
+            // Owned by this result, which the caller's handle keeps alive.
+            return boost::shared_ptr<NORNKVT20::ICIMProperty>(shared_from_this(), &property);
+        }
     }
-    return boost::make_shared<TStoreProperty>(name,
-                                              boost::make_shared<const TCIMValue>(value->second));
+    return boost::make_shared<TStoreProperty>(name, value->second);
 }
 
 NORNKVT20::TCIMReference TStoreInstance::GetReference(PropertyMap /*context*/)
@@ -104,8 +104,29 @@ std::string TStoreInstance::GetObjectPath() const
     return m_isResult ? m_resultPath : BuildObjectPath(*m_declaration, m_values);
 }
 
-TStoreProperty::TStoreProperty(const std::string& name, boost::shared_ptr<const TCIMValue> value)
-    : m_name(name), m_value(std::move(value))
+TStoreInstance::TResultProperty::TResultProperty(const PropertyMap::value_type& entry)
+    : m_entry(&entry)
+{
+}
+
+const TCIMValue* TStoreInstance::TResultProperty::Value() const
+{
+    return &m_entry->second;
+}
+
+std::string TStoreInstance::TResultProperty::GetName(PropertyMap /*context*/)
+{
+    return m_entry->first;
+}
+
+TCIMValue TStoreInstance::TResultProperty::GetValue(PropertyMap /*context*/)
+{
+    TFaultInjector::Get().OnCall(EHostOperation::GetValue);
+    return m_entry->second;
+}
+
+TStoreProperty::TStoreProperty(const std::string& name, const TCIMValue& value)
+    : m_name(name), m_value(value)
 {
 }
 
@@ -117,7 +138,7 @@ std::string TStoreProperty::GetName(PropertyMap /*context*/)
 TCIMValue TStoreProperty::GetValue(PropertyMap /*context*/)
 {
     TFaultInjector::Get().OnCall(EHostOperation::GetValue);
-    return *m_value;
+    return m_value;
 }
 
 }  // namespace kvtcore

@@ -2,6 +2,7 @@
 // The objects through which a plug-in sees the store.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
@@ -42,6 +43,8 @@ public:
     explicit TStoreInstance(std::shared_ptr<const TClassDeclaration> declaration);
     // A result: a snapshot of the instance under its final object path.
     TStoreInstance(const TStoreInstance& instance, const std::string& objectPath);
+    TStoreInstance(const TStoreInstance&) = delete;
+    TStoreInstance& operator=(const TStoreInstance&) = delete;
 
     // The property must be declared by the class and the value must have its
     // type exactly; a null value without a type clears any property.
@@ -60,25 +63,39 @@ public:
     std::string GetObjectPath() const;
 
 private:
+    // A property of a result, made with the result: it refers to the
+    // result's name and value, which never change, and is handed out with a
+    // share of the result, so that reading a result's property neither
+    // copies the value nor makes an object.
+    class TResultProperty : public NORNKVT20::ICIMProperty {
+    public:
+        explicit TResultProperty(const NORNKVT20::PropertyMap::value_type& entry);
+        const NORNKVT20::TCIMValue* Value() const;
+        std::string GetName(NORNKVT20::PropertyMap context) override;
+        NORNKVT20::TCIMValue GetValue(NORNKVT20::PropertyMap context) override;
+
+    private:
+        const NORNKVT20::PropertyMap::value_type* m_entry;
+    };
+
     std::shared_ptr<const TClassDeclaration> m_declaration;
     NORNKVT20::PropertyMap m_values;
     bool m_isResult;
     std::string m_resultPath;
+    std::vector<TResultProperty> m_resultProperties;  // a result's, one per value
 };
 
-// A property as read. Its value never changes: a copy of the instance's
-// value, or, for a result, whose values never change either, the result's
-// own value, which the property then keeps alive.
+// A property of an instance under construction: the value as it was read.
 class TStoreProperty : public NORNKVT20::ICIMProperty {
 public:
-    TStoreProperty(const std::string& name, boost::shared_ptr<const NORNKVT20::TCIMValue> value);
+    TStoreProperty(const std::string& name, const NORNKVT20::TCIMValue& value);
 
     std::string GetName(NORNKVT20::PropertyMap context) override;
     NORNKVT20::TCIMValue GetValue(NORNKVT20::PropertyMap context) override;
 
 private:
     std::string m_name;
-    boost::shared_ptr<const NORNKVT20::TCIMValue> m_value;
+    NORNKVT20::TCIMValue m_value;
 };
 
 }  // namespace kvtcore

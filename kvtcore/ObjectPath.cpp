@@ -4,41 +4,48 @@ namespace kvtcore {
 
 namespace {
 
-std::string Quoted(const std::string& text)
+// Appends the text in double quotes, with backslash and double quote escaped
+// by a backslash.
+void AppendQuoted(std::string& path, const std::string& text)
 {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '\\' || c == '"') {
-            quoted += '\\';
+    path += '"';
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' || text[i] == '"') {
+            path.append(text, start, i - start);
+            path += '\\';
+            start = i;
         }
-        quoted += c;
     }
-    quoted += '"';
-    return quoted;
+    path.append(text, start, std::string::npos);
+    path += '"';
 }
 
-std::string KeyValueText(const NORNKVT20::TCIMValue& value)
+void AppendKeyValue(std::string& path, const NORNKVT20::TCIMValue& value)
 {
-    switch (value.GetType().GetCode()) {
-    case NORNKVT20::cimBoolean:
-    case NORNKVT20::cimUint8:
-    case NORNKVT20::cimSint8:
-    case NORNKVT20::cimUint16:
-    case NORNKVT20::cimSint16:
-    case NORNKVT20::cimUint32:
-    case NORNKVT20::cimSint32:
-    case NORNKVT20::cimUint64:
-    case NORNKVT20::cimSint64:
-    case NORNKVT20::cimReal32:
-    case NORNKVT20::cimReal64:
-        if (!value.IsArray()) {
-            return value.ToString();
+    if (!value.IsArray()) {
+        switch (value.GetType().GetCode()) {
+        case NORNKVT20::cimBoolean:
+        case NORNKVT20::cimUint8:
+        case NORNKVT20::cimSint8:
+        case NORNKVT20::cimUint16:
+        case NORNKVT20::cimSint16:
+        case NORNKVT20::cimUint32:
+        case NORNKVT20::cimSint32:
+        case NORNKVT20::cimUint64:
+        case NORNKVT20::cimSint64:
+        case NORNKVT20::cimReal32:
+        case NORNKVT20::cimReal64:
+            path += value.ToString();
+            return;
+        case NORNKVT20::cimString:
+            AppendQuoted(path, value.GetString());
+            return;
+        default:
+            break;
         }
-        break;
-    default:
-        break;
     }
-    return Quoted(value.ToString());
+    AppendQuoted(path, value.ToString());
 }
 
 }  // namespace
@@ -46,7 +53,9 @@ std::string KeyValueText(const NORNKVT20::TCIMValue& value)
 std::string BuildObjectPath(const TClassDeclaration& declaration,
                             const NORNKVT20::PropertyMap& values)
 {
-    std::string path = declaration.name;
+    std::string path;
+    path.reserve(128);
+    path += declaration.name;
     char separator = '.';
     for (const auto& property : declaration.properties) {
         if (!property.isKey) {
@@ -57,7 +66,9 @@ std::string BuildObjectPath(const TClassDeclaration& declaration,
             continue;
         }
         path += separator;
-        path += property.name + "=" + KeyValueText(value->second);
+        path += property.name;
+        path += '=';
+        AppendKeyValue(path, value->second);
         separator = ',';
     }
     return path;

@@ -24,6 +24,10 @@ TStoreInstance::TStoreInstance(const TStoreInstance& instance, const std::string
       m_isResult(true),
       m_resultPath(objectPath)
 {
+    m_resultProperties.reserve(m_values.size());
+    for (const auto& entry : m_values) {
+        m_resultProperties.emplace_back(entry);
+    }
 }
 
 void TStoreInstance::SetPropertyValue(const std::string& name, const TCIMValue& value,
@@ -67,8 +71,16 @@ boost::shared_ptr<NORNKVT20::ICIMProperty> TStoreInstance::GetProperty(const std
                             " declares no property " + name);
     }
     const auto value = m_values.find(name);
-    return boost::make_shared<TStoreProperty>(
-        name, value != m_values.end() ? value->second : TCIMValue());
+    if (value == m_values.end()) {
+        return boost::make_shared<TStoreProperty>(name, TCIMValue());
+    }
+    for (TResultProperty& property : m_resultProperties) {
+        if (property.Value() == &value->second) {
+            // Owned by this result, which the caller's handle keeps alive.
+            return boost::shared_ptr<NORNKVT20::ICIMProperty>(shared_from_this(), &property);
+        }
+    }
+    return boost::make_shared<TStoreProperty>(name, value->second);
 }
 
 NORNKVT20::TCIMReference TStoreInstance::GetReference(PropertyMap /*context*/)
@@ -90,6 +102,27 @@ const PropertyMap& TStoreInstance::GetValues() const
 std::string TStoreInstance::GetObjectPath() const
 {
     return m_isResult ? m_resultPath : BuildObjectPath(*m_declaration, m_values);
+}
+
+TStoreInstance::TResultProperty::TResultProperty(const PropertyMap::value_type& entry)
+    : m_entry(&entry)
+{
+}
+
+const TCIMValue* TStoreInstance::TResultProperty::Value() const
+{
+    return &m_entry->second;
+}
+
+std::string TStoreInstance::TResultProperty::GetName(PropertyMap /*context*/)
+{
+    return m_entry->first;
+}
+
+TCIMValue TStoreInstance::TResultProperty::GetValue(PropertyMap /*context*/)
+{
+    TFaultInjector::Get().OnCall(EHostOperation::GetValue, m_entry->first);
+    return m_entry->second;
 }
 
 TStoreProperty::TStoreProperty(const std::string& name, const TCIMValue& value)

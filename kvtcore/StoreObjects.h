@@ -3,7 +3,9 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
 
 #include "host/CIMObjects.h"
@@ -54,11 +56,15 @@ private:
 };
 
 // An instance under construction, or (once committed) a read-only result.
-class TStoreInstance : public NORNKVT20::ICIMInstance {
+// Instances are always owned by boost::shared_ptr.
+class TStoreInstance : public NORNKVT20::ICIMInstance,
+                       public boost::enable_shared_from_this<TStoreInstance> {
 public:
     explicit TStoreInstance(std::shared_ptr<const TClassDeclaration> declaration);
     // A result: a snapshot of the instance under its final object path.
     TStoreInstance(const TStoreInstance& instance, const std::string& objectPath);
+    TStoreInstance(const TStoreInstance&) = delete;
+    TStoreInstance& operator=(const TStoreInstance&) = delete;
 
     // The property must be declared by the class and the value must have its
     // type exactly; a null value without a type clears any property.
@@ -79,13 +85,30 @@ public:
     static std::atomic<long> s_live;
 
 private:
+    // A property of a result, made with the result: it refers to the
+    // result's name and value, which never change, and is handed out with a
+    // share of the result, so that reading a result's property neither
+    // copies the value nor makes an object.
+    class TResultProperty : public NORNKVT20::ICIMProperty {
+    public:
+        explicit TResultProperty(const NORNKVT20::PropertyMap::value_type& entry);
+        const NORNKVT20::TCIMValue* Value() const;
+        std::string GetName(NORNKVT20::PropertyMap context) override;
+        NORNKVT20::TCIMValue GetValue(NORNKVT20::PropertyMap context) override;
+
+    private:
+        const NORNKVT20::PropertyMap::value_type* m_entry;
+    };
+
     std::shared_ptr<const TClassDeclaration> m_declaration;
     NORNKVT20::PropertyMap m_values;
     bool m_isResult;
     std::string m_resultPath;
+    std::vector<TResultProperty> m_resultProperties;  // a result's, one per value
     TLiveCounter m_live{s_live};
 };
 
+// A property of an instance under construction: the value as it was read.
 class TStoreProperty : public NORNKVT20::ICIMProperty {
 public:
     TStoreProperty(const std::string& name, const NORNKVT20::TCIMValue& value);

@@ -13,6 +13,7 @@ packages=(
   g++-mingw-w64-x86-64-posix
   wine64
   jq
+  time
   clang-14 libclang-rt-14-dev
 )
 

@@ -33,6 +33,36 @@ void ReplaceMachine(std::shared_ptr<const Machine> machine)
     MachineSlot() = std::move(machine);
 }
 
+bool Machine::AddAdapter(DisplayAdapter adapter)
+{
+    if (!adapterByName_.emplace(Registry::Fold(adapter.deviceName), displayDevices.size()).second) {
+        return false;
+    }
+    displayDevices.push_back(std::move(adapter));
+    return true;
+}
+
+bool Machine::AddDevice(Device device)
+{
+    if (!deviceByInstanceId_.emplace(Registry::Fold(device.instanceId), devices.size()).second) {
+        return false;
+    }
+    devices.push_back(std::move(device));
+    return true;
+}
+
+const DisplayAdapter* Machine::FindAdapter(const std::string& name) const
+{
+    const auto found = adapterByName_.find(Registry::Fold(name));
+    return found == adapterByName_.end() ? nullptr : &displayDevices[found->second];
+}
+
+const Device* Machine::FindDevice(const std::string& instanceId) const
+{
+    const auto found = deviceByInstanceId_.find(Registry::Fold(instanceId));
+    return found == deviceByInstanceId_.end() ? nullptr : &devices[found->second];
+}
+
 const Device* DeviceOf(const Machine& machine, DEVINST devInst)
 {
     if (devInst == 0 || devInst > machine.devices.size()) {

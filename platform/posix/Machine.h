@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/posix/Win32Types.h"
@@ -37,11 +38,13 @@ struct DisplayAdapter : DisplayDevice {
     std::vector<DisplayDevice> monitors;
 };
 
-// A present device node. An absent id list means the property is absent.
+// A present device node. Identifier lists are kept as the device installer
+// hands them out, a multi-string: each identifier and its zero, then one more
+// zero. An absent list means the property is absent.
 struct Device {
     std::string instanceId;
-    std::optional<std::vector<std::string>> hardwareIds;
-    std::optional<std::vector<std::string>> compatibleIds;
+    std::optional<std::vector<BYTE>> hardwareIds;
+    std::optional<std::vector<BYTE>> compatibleIds;
     DWORD status = 0;
     DWORD problem = 0;
     bool statusFails = false;
@@ -89,6 +92,8 @@ struct Faults {
     bool formatMessage = false;  // FormatMessageA fails for every message
 };
 
+// Adapters and devices are added through AddAdapter and AddDevice, which
+// keep them findable by name.
 struct Machine {
     std::optional<std::string> computerName;
     std::optional<TimeZone> timeZone;
@@ -96,6 +101,21 @@ struct Machine {
     std::vector<Device> devices;
     Registry registry;
     Faults faults;
+
+    // Adds an adapter or a device; false if one of the same name or instance
+    // identifier (compared without regard to case) is there already.
+    bool AddAdapter(DisplayAdapter adapter);
+    bool AddDevice(Device device);
+    // The adapter or device of that name or instance identifier, compared
+    // without regard to case; null when there is none.
+    const DisplayAdapter* FindAdapter(const std::string& name) const;
+    const Device* FindDevice(const std::string& instanceId) const;
+
+private:
+    // Positions in displayDevices and devices by folded name, so that the
+    // functions that take a name need not search.
+    std::unordered_map<std::string, std::size_t> adapterByName_;
+    std::unordered_map<std::string, std::size_t> deviceByInstanceId_;
 };
 
 // The current machine; never null (an empty machine until one is loaded).

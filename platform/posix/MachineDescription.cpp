@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <map>
@@ -353,11 +354,9 @@ private:
                                          "deviceKey", "currentMode", "modes", "monitors"});
             DisplayAdapter adapter;
             ReadDisplayDevice(object, at, adapter);
-            for (const DisplayAdapter& earlier : machine.displayDevices) {
-                if (detail::EqualsIgnoringCase(earlier.deviceName, adapter.deviceName)) {
-                    Fail(at / "deviceName",
-                         "the device name " + Quoted(adapter.deviceName) + " is already taken");
-                }
+            if (machine.FindAdapter(adapter.deviceName) != nullptr) {
+                Fail(at / "deviceName",
+                     "the device name " + Quoted(adapter.deviceName) + " is already taken");
             }
             if (const Json* current = Member(object, "currentMode")) {
                 adapter.currentMode = ReadMode(*current, at / "currentMode");
@@ -380,20 +379,24 @@ private:
                     adapter.monitors.push_back(monitor);
                 }
             }
-            machine.displayDevices.push_back(std::move(adapter));
+            machine.AddAdapter(std::move(adapter));
         }
     }
 
-    std::vector<std::string> ReadIdList(const Json& value, const Place& place) const
+    // The identifiers as a multi-string.
+    std::vector<BYTE> ReadIdList(const Json& value, const Place& place) const
     {
         const Json& list = Array(value, place);
-        std::vector<std::string> ids;
+        std::vector<BYTE> ids;
         for (std::size_t i = 0; i < list.size(); ++i) {
-            ids.push_back(Text(list[i], place / i, kInstanceIdLength));
-            if (ids.back().empty()) {
+            const std::string id = Text(list[i], place / i, kInstanceIdLength);
+            if (id.empty()) {
                 Fail(place / i, "an empty identifier would end the list");
             }
+            ids.insert(ids.end(), id.begin(), id.end());
+            ids.push_back(0);
         }
+        ids.push_back(0);
         return ids;
     }
 
@@ -412,11 +415,9 @@ private:
             if (device.instanceId.empty()) {
                 Fail(idPlace, "the instance identifier is empty");
             }
-            for (const detail::Device& earlier : machine.devices) {
-                if (detail::EqualsIgnoringCase(earlier.instanceId, device.instanceId)) {
-                    Fail(idPlace, "the instance identifier " + Quoted(device.instanceId) +
-                                      " is already taken");
-                }
+            if (machine.FindDevice(device.instanceId) != nullptr) {
+                Fail(idPlace, "the instance identifier " + Quoted(device.instanceId) +
+                                  " is already taken");
             }
             if (const Json* ids = Member(object, "hardwareIds")) {
                 device.hardwareIds = ReadIdList(*ids, at / "hardwareIds");
@@ -427,7 +428,7 @@ private:
             device.status = OptionalUnsigned(object, at, "status", kStartedDeviceStatus);
             device.problem = OptionalUnsigned(object, at, "problem", 0);
             device.statusFails = OptionalFlag(object, at, "statusFails");
-            machine.devices.push_back(std::move(device));
+            machine.AddDevice(std::move(device));
         }
     }
 
@@ -657,65 +658,123 @@ private:
 };
 
 
+// An output stream buffer that appends to a string.
+class StringSink : public std::streambuf {
+public:
+    explicit StringSink(std::string& text) : text_(text) {}
+
+protected:
+    std::streamsize xsputn(const char* data, std::streamsize count) override
+    {
+        text_.append(data, static_cast<std::size_t>(count));
+        return count;
+    }
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            text_.push_back(traits_type::to_char_type(c));
+        }
+        return traits_type::not_eof(c);
+    }
+
+private:
+    std::string& text_;
+};
+
 std::string Source(const std::string& sourceName)
 {
     return sourceName.empty() ? std::string("machine description") : sourceName;
 }
 
-// Parses the text, refusing objects with a key given twice (which the JSON
-// library would otherwise resolve silently).
-Json Parse(const std::string& json)
-{
+// Reads the document's events and throws DuplicateKey for the first object
+// key given twice, with the place of the repeated key. Syntax errors are
+// thrown as the library's own exceptions, as its parser throws them.
+class DuplicateKeyCheck {
+public:
+    bool null() { return Value(); }
+    bool boolean(bool) { return Value(); }
+    bool number_integer(Json::number_integer_t) { return Value(); }
+    bool number_unsigned(Json::number_unsigned_t) { return Value(); }
+    bool number_float(Json::number_float_t, const Json::string_t&) { return Value(); }
+    bool string(Json::string_t&) { return Value(); }
+    bool binary(Json::binary_t&) { return Value(); }
+    bool start_object(std::size_t) { return Start(false); }
+    bool start_array(std::size_t) { return Start(true); }
+    bool end_object() { return End(); }
+    bool end_array() { return End(); }
+
+    bool key(Json::string_t& key)
+    {
+        Frame& frame = frames_.back();
+        frame.key = key;
+        if (!frame.keys.insert(frame.key).second) {
+            throw DuplicateKey{Printable(Pointer())};
+        }
+        return true;
+    }
+
+    template <class Exception>
+    bool parse_error(std::size_t, const std::string&, const Exception& error)
+    {
+        throw error;
+    }
+
+private:
     struct Frame {
         bool isArray;
         long index;
         std::string key;
         std::set<std::string> keys;
     };
-    std::vector<Frame> frames;
-    auto pointer = [&frames]() {
+
+    bool Value()
+    {
+        if (!frames_.empty() && frames_.back().isArray) {
+            ++frames_.back().index;
+        }
+        return true;
+    }
+
+    bool Start(bool isArray)
+    {
+        Value();
+        frames_.push_back(Frame{isArray, -1, {}, {}});
+        return true;
+    }
+
+    bool End()
+    {
+        frames_.pop_back();
+        return true;
+    }
+
+    std::string Pointer() const
+    {
         std::string text;
-        for (const Frame& frame : frames) {
+        for (const Frame& frame : frames_) {
             text += "/" + (frame.isArray ? std::to_string(frame.index)
                                          : EscapePointerToken(frame.key));
         }
         return text;
-    };
-    auto nextElement = [&frames]() {
-        if (!frames.empty() && frames.back().isArray) {
-            ++frames.back().index;
-        }
-    };
-    Json::parser_callback_t callback = [&](int, Json::parse_event_t event, Json& parsed) {
-        switch (event) {
-        case Json::parse_event_t::object_start:
-        case Json::parse_event_t::array_start:
-            nextElement();
-            frames.push_back(Frame{event == Json::parse_event_t::array_start, -1, {}, {}});
-            break;
-        case Json::parse_event_t::object_end:
-        case Json::parse_event_t::array_end:
-            frames.pop_back();
-            break;
-        case Json::parse_event_t::key: {
-            Frame& frame = frames.back();
-            frame.key = parsed.get<std::string>();
-            if (!frame.keys.insert(frame.key).second) {
-                throw DuplicateKey{Printable(pointer())};
-            }
-            break;
-        }
-        case Json::parse_event_t::value:
-            nextElement();
-            break;
-        }
-        return true;
-    };
+    }
+
+    std::vector<Frame> frames_;
+};
+
+// Parses the text, refusing objects with a key given twice (which the JSON
+// library would otherwise resolve silently). The check is a pass of its own:
+// the library's parser with a callback, which could check while building,
+// searches the enclosing object after every nested one, which takes time
+// quadratic in the number of registry keys.
+Json Parse(const std::string& json)
+{
     try {
-        return Json::parse(json, callback);
+        DuplicateKeyCheck check;
+        Json::sax_parse(json, &check);
     } catch (const DuplicateKey& duplicate) {
         throw MachineDescriptionError(duplicate.pointer + ": the key is given twice");
     }
+    return Json::parse(json);
 }
 
 }  // namespace
@@ -747,12 +806,23 @@ void LoadMachineFile(const std::string& path)
     if (!file) {
         throw MachineDescriptionError(path + ": cannot be opened: " + std::strerror(errno));
     }
-    std::ostringstream text;
-    text << file.rdbuf();
+    // A description of thousands of devices runs to megabytes. The text is
+    // copied into one string made large enough for a regular file at once,
+    // rather than into a growing string stream and out again, which held it
+    // twice while it was parsed.
+    std::string text;
+    std::error_code sizeUnknown;
+    const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
+    if (!sizeUnknown) {
+        text.reserve(static_cast<std::size_t>(size));
+    }
+    StringSink sink(text);
+    std::ostream copy(&sink);
+    copy << file.rdbuf();
     if (file.bad()) {
         throw MachineDescriptionError(path + ": cannot be read: " + std::strerror(errno));
     }
-    LoadMachineJson(text.str(), path);
+    LoadMachineJson(text, path);
 }
 
 bool LoadMachineFromEnvironment()

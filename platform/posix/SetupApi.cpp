@@ -8,6 +8,7 @@
 #include "platform/posix/SetupApi.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -29,6 +30,15 @@ namespace {
 struct InfoSet {
     std::shared_ptr<const Machine> machine;
     std::vector<std::size_t> members;  // indices into machine->devices
+    std::vector<bool> isMember;        // by index into machine->devices
+
+    void Add(std::size_t deviceIndex)
+    {
+        if (!isMember[deviceIndex]) {
+            isMember[deviceIndex] = true;
+            members.push_back(deviceIndex);
+        }
+    }
 };
 
 std::mutex setsMutex;
@@ -38,16 +48,29 @@ std::set<InfoSet*>& OpenSets()
     return sets;
 }
 
+// Counts the sets destroyed so far. A lookup walks one set with thousands of
+// calls, so each thread remembers the last handle it found open, which stays
+// good until some set is destroyed.
+std::atomic<unsigned long long> destroyedSets{0};
+thread_local const void* lastOpenHandle = nullptr;
+thread_local unsigned long long lastOpenHandleEpoch = 0;
+
 // The set behind a handle, or null (and ERROR_INVALID_HANDLE) for a handle we
 // did not hand out or that was destroyed.
 InfoSet* SetOf(HDEVINFO handle)
 {
+    if (handle != nullptr && handle == lastOpenHandle &&
+        lastOpenHandleEpoch == destroyedSets.load(std::memory_order_acquire)) {
+        return static_cast<InfoSet*>(handle);
+    }
     std::lock_guard<std::mutex> lock(setsMutex);
     auto* set = static_cast<InfoSet*>(handle);
     if (OpenSets().count(set) == 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
+    lastOpenHandle = handle;
+    lastOpenHandleEpoch = destroyedSets.load(std::memory_order_relaxed);
     return set;
 }
 
@@ -78,16 +101,15 @@ std::string EnumeratorOf(const std::string& instanceId)
     return instanceId.substr(0, instanceId.find('\\'));
 }
 
-std::vector<BYTE> MultiString(const std::vector<std::string>& strings)
-{
-    std::vector<BYTE> bytes;
-    for (const std::string& text : strings) {
-        bytes.insert(bytes.end(), text.begin(), text.end());
-        bytes.push_back(0);
-    }
-    bytes.push_back(0);
-    return bytes;
-}
+// The bytes of a device registry property: the device's own, or built for
+// the call.
+struct PropertyData {
+    DWORD type = REG_NONE;
+    const std::vector<BYTE>* stored = nullptr;
+    std::vector<BYTE> built;
+
+    const std::vector<BYTE>& Bytes() const { return stored != nullptr ? *stored : built; }
+};
 
 // The text after the last ';' of an indirect string "@file,%key%;text", which
 // is what setupapi hands out for SPDRP_DEVICEDESC.
@@ -103,8 +125,8 @@ std::string LocalizedText(const std::string& stored)
 }
 
 // The data of a device registry property, or false when the device has none.
-bool ReadProperty(const Machine& machine, const Device& device, DWORD property, DWORD& type,
-                  std::vector<BYTE>& data)
+bool ReadProperty(const Machine& machine, const Device& device, DWORD property,
+                  PropertyData& data)
 {
     switch (property) {
     case SPDRP_HARDWAREID:
@@ -113,8 +135,8 @@ bool ReadProperty(const Machine& machine, const Device& device, DWORD property, 
         if (!ids) {
             return false;
         }
-        type = REG_MULTI_SZ;
-        data = MultiString(*ids);
+        data.type = REG_MULTI_SZ;
+        data.stored = &*ids;
         return true;
     }
     case SPDRP_DEVICEDESC: {
@@ -127,9 +149,9 @@ bool ReadProperty(const Machine& machine, const Device& device, DWORD property, 
         const std::string stored(value->data.begin(),
                                  std::find(value->data.begin(), value->data.end(), BYTE{0}));
         const std::string text = LocalizedText(stored);
-        type = REG_SZ;
-        data.assign(text.begin(), text.end());
-        data.push_back(0);
+        data.type = REG_SZ;
+        data.built.assign(text.begin(), text.end());
+        data.built.push_back(0);
         return true;
     }
     default:
@@ -158,6 +180,7 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HW
         return INVALID_HANDLE_VALUE;
     }
     auto set = std::make_unique<InfoSet>();
+    set->isMember.assign(machine->devices.size(), false);
     const bool allClasses = (Flags & DIGCF_ALLCLASSES) != 0 || ClassGuid == nullptr;
     if (allClasses && (Flags & DIGCF_DEVICEINTERFACE) == 0) {
         const std::string enumerator = Enumerator != nullptr ? Enumerator : "";
@@ -165,7 +188,7 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HW
             const std::string& id = machine->devices[i].instanceId;
             if (enumerator.empty() || EqualsIgnoringCase(EnumeratorOf(id), enumerator) ||
                 EqualsIgnoringCase(id, enumerator)) {
-                set->members.push_back(i);
+                set->Add(i);
             }
         }
     }
@@ -214,19 +237,14 @@ BOOL WINAPI SetupDiOpenDeviceInfoA(HDEVINFO DeviceInfoSet, PCSTR DeviceInstanceI
     if ((OpenFlags & ~static_cast<DWORD>(DIOD_INHERIT_CLASSDRVS | DIOD_CANCEL_REMOVE)) != 0) {
         return Fail(ERROR_INVALID_FLAGS);
     }
-    const auto& devices = set->machine->devices;
-    const auto device = std::find_if(devices.begin(), devices.end(), [&](const Device& d) {
-        return EqualsIgnoringCase(d.instanceId, DeviceInstanceId);
-    });
-    if (device == devices.end()) {
+    const Device* device = set->machine->FindDevice(DeviceInstanceId);
+    if (device == nullptr) {
         return Fail(ERROR_NO_SUCH_DEVINST);
     }
-    const auto index = static_cast<std::size_t>(device - devices.begin());
+    const auto index = static_cast<std::size_t>(device - set->machine->devices.data());
     {
         std::lock_guard<std::mutex> lock(setsMutex);
-        if (std::find(set->members.begin(), set->members.end(), index) == set->members.end()) {
-            set->members.push_back(index);
-        }
+        set->Add(index);
     }
     if (DeviceInfoData != nullptr) {
         if (DeviceInfoData->cbSize != sizeof(SP_DEVINFO_DATA)) {
@@ -256,27 +274,25 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
         return Fail(ERROR_INVALID_PARAMETER);
     }
     const Device* device = DeviceOf(*set->machine, DeviceInfoData->DevInst);
-    if (device == nullptr ||
-        std::find(set->members.begin(), set->members.end(), DeviceInfoData->DevInst - 1) ==
-            set->members.end()) {
+    if (device == nullptr || !set->isMember[DeviceInfoData->DevInst - 1]) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
     if (Property >= SPDRP_MAXIMUM_PROPERTY || Property == SPDRP_UNUSED0 ||
         Property == SPDRP_UNUSED1 || Property == SPDRP_UNUSED2) {
         return Fail(ERROR_INVALID_REG_PROPERTY);
     }
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-    if (!ReadProperty(*set->machine, *device, Property, type, data)) {
+    PropertyData data;
+    if (!ReadProperty(*set->machine, *device, Property, data)) {
         return Fail(ERROR_INVALID_DATA);
     }
     if (PropertyBuffer == nullptr && PropertyBufferSize != 0) {
         // Windows' error here is unreliable; Wine reports ERROR_INVALID_DATA.
         return Fail(ERROR_INVALID_DATA);
     }
-    const auto size = static_cast<DWORD>(data.size());
+    const std::vector<BYTE>& bytes = data.Bytes();
+    const auto size = static_cast<DWORD>(bytes.size());
     if (PropertyRegDataType != nullptr) {
-        *PropertyRegDataType = type;
+        *PropertyRegDataType = data.type;
     }
     if (RequiredSize != nullptr) {
         *RequiredSize = size;
@@ -284,7 +300,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
     if (PropertyBufferSize < size) {
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     }
-    std::memcpy(PropertyBuffer, data.data(), size);
+    std::memcpy(PropertyBuffer, bytes.data(), size);
     return Succeed();
 }
 
@@ -296,6 +312,8 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet)
         set = static_cast<InfoSet*>(DeviceInfoSet);
         if (OpenSets().erase(set) == 0) {
             set = nullptr;
+        } else {
+            destroyedSets.fetch_add(1, std::memory_order_acq_rel);
         }
     }
     if (set == nullptr) {

@@ -10,7 +10,6 @@ using displayplatform::detail::CurrentMachine;
 using displayplatform::detail::DisplayAdapter;
 using displayplatform::detail::DisplayDevice;
 using displayplatform::detail::DisplayMode;
-using displayplatform::detail::EqualsIgnoringCase;
 using displayplatform::detail::Machine;
 
 namespace {
@@ -32,16 +31,6 @@ void CopyField(char* field, std::size_t fieldSize, const std::string& text)
 bool NamesAdapters(LPCSTR device)
 {
     return device == nullptr || device[0] == '\0';
-}
-
-const DisplayAdapter* FindAdapter(const Machine& machine, const std::string& name)
-{
-    for (const DisplayAdapter& adapter : machine.displayDevices) {
-        if (EqualsIgnoringCase(adapter.deviceName, name)) {
-            return &adapter;
-        }
-    }
-    return nullptr;
 }
 
 // The adapter that EnumDisplaySettingsA(NULL, ...) speaks of: the primary one,
@@ -75,7 +64,7 @@ BOOL WINAPI EnumDisplayDevicesA(LPCSTR lpDevice, DWORD iDevNum, PDISPLAY_DEVICEA
         if (iDevNum < machine->displayDevices.size()) {
             entry = &machine->displayDevices[iDevNum];
         }
-    } else if (const DisplayAdapter* adapter = FindAdapter(*machine, lpDevice)) {
+    } else if (const DisplayAdapter* adapter = machine->FindAdapter(lpDevice)) {
         if (iDevNum < adapter->monitors.size()) {
             entry = &adapter->monitors[iDevNum];
         }
@@ -110,7 +99,7 @@ BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA
     }
     const auto machine = CurrentMachine();
     const DisplayAdapter* adapter =
-        NamesAdapters(lpszDeviceName) ? PrimaryAdapter(*machine) : FindAdapter(*machine, lpszDeviceName);
+        NamesAdapters(lpszDeviceName) ? PrimaryAdapter(*machine) : machine->FindAdapter(lpszDeviceName);
     if (adapter == nullptr) {
         return FALSE;
     }

@@ -107,6 +107,24 @@ TEST_F(CIMStoreTest, EnumerationDeliversOneClassInCommitOrderAndStopsOnFalse)
               Committed()[5].objectPath);
 }
 
+TEST_F(CIMStoreTest, PropertyKeepsTheValueReadWhateverHappensToItsInstance)
+{
+    auto instance = Make("ORNSG_VideoHead", {{"DeviceID", TCIMValue("before")}});
+    auto beforeChange = instance->GetProperty("DeviceID", PropertyMap());
+    instance->SetPropertyValue("DeviceID", TCIMValue("after"), PropertyMap());
+    EXPECT_EQ(std::string(beforeChange->GetValue(PropertyMap())), "before");
+
+    instance->Commit(PropertyMap());
+    NORNKVT20::TAddToVectorCallback<ICIMInstance> results;
+    Class("ORNSG_VideoHead")->EnumerateInstances(boost::ref(results), 0, PropertyMap());
+    ASSERT_EQ(results.GetVector().size(), 1u);
+    auto fromResult = results.GetVector()[0]->GetProperty("DeviceID", PropertyMap());
+    results.GetVector().clear();
+    Host().Reset();  // the store lets go of its results
+    EXPECT_EQ(std::string(fromResult->GetValue(PropertyMap())), "after");
+    EXPECT_EQ(fromResult->GetName(PropertyMap()), "DeviceID");
+}
+
 TEST_F(CIMStoreTest, ObjectPathHoldsKeysInNameOrderEscapedAndDistinct)
 {
     const PropertyMap head = {{"SystemName", TCIMValue("PC")},

@@ -21,8 +21,14 @@ TEST_F(HostServicesTest, FailedBoostAssertionThrowsWithExpressionFunctionFileAnd
         }
         return std::string("no exception");
     };
-    const std::string nullDereference = assertionText([] {
+    const std::string nullDereference = assertionText([this] {
+        // Read through a volatile flag, so that an optimising build cannot
+        // see the null handle and refuse the call at compile time.
+        static volatile bool empty = true;
         boost::shared_ptr<NORNKVT20::ICIMClass> none;
+        if (!empty) {
+            none = Class("ORNSG_VideoController");
+        }
         none->GetName(PropertyMap());
     });
     EXPECT_NE(nullDereference.find("px != 0"), std::string::npos) << nullDereference;

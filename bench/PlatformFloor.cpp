@@ -1,0 +1,269 @@
+#include "bench/PlatformFloor.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/Win32.h"
+
+namespace {
+
+// The buffer sizes the plug-in offers.
+constexpr DWORD kIdListSize = 9000;
+constexpr DWORD kValueSize = 512;
+constexpr DWORD kEdidSize = 2048;
+constexpr ULONG kInstanceIdSize = 100;
+
+enum class VideoClass { Controller, Head, Bios };
+
+class Floor {
+public:
+    unsigned long Run()
+    {
+        Video(VideoClass::Controller);
+        Video(VideoClass::Head);
+        Video(VideoClass::Bios);
+        // The two video associations and the monitor settings make no
+        // platform calls.
+        Monitors(true);
+        Monitors(false);
+        return calls_;
+    }
+
+private:
+    BOOL EnumDevice(const char* device, DWORD n, DISPLAY_DEVICEA& record)
+    {
+        ++calls_;
+        record.cb = sizeof(DISPLAY_DEVICEA);
+        return EnumDisplayDevicesA(device, n, &record, 0);
+    }
+
+    BOOL EnumMode(const char* device, DWORD n, DEVMODEA& mode)
+    {
+        ++calls_;
+        mode.dmSize = sizeof(DEVMODEA);
+        return EnumDisplaySettingsA(device, n, &mode);
+    }
+
+    // Every present device is examined; the last match counts.
+    bool Lookup(const char* idText, const char* pattern, DEVINST& match)
+    {
+        ++calls_;
+        HDEVINFO devices =
+            SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+        if (devices == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        ++calls_;
+        SetupDiOpenDeviceInfoA(devices, idText, nullptr, 0, nullptr);
+        const std::size_t length = std::strlen(pattern);
+        bool found = false;
+        SP_DEVINFO_DATA device{};
+        device.cbSize = sizeof(SP_DEVINFO_DATA);
+        for (DWORD index = 0;; ++index) {
+            ++calls_;
+            if (!SetupDiEnumDeviceInfo(devices, index, &device)) {
+                break;
+            }
+            const bool hardware = HasPrefix(devices, device, SPDRP_HARDWAREID, pattern, length);
+            const bool compatible = HasPrefix(devices, device, SPDRP_COMPATIBLEIDS, pattern, length);
+            if (hardware || compatible) {
+                match = device.DevInst;
+                found = true;
+            }
+        }
+        ++calls_;
+        SetupDiDestroyDeviceInfoList(devices);
+        return found;
+    }
+
+    bool HasPrefix(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property, const char* pattern,
+                   std::size_t length)
+    {
+        DWORD type = REG_NONE;
+        DWORD required = 0;
+        ++calls_;
+        if (!SetupDiGetDeviceRegistryPropertyA(devices, &device, property, &type,
+                                               reinterpret_cast<PBYTE>(idList_), kIdListSize,
+                                               &required)) {
+            return false;
+        }
+        idList_[required] = '\0';
+        idList_[required + 1] = '\0';
+        for (const char* entry = idList_; *entry != '\0'; entry += std::strlen(entry) + 1) {
+            if (_strnicmp(entry, pattern, length) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void InstanceId(DEVINST match, std::string& instanceId)
+    {
+        char buffer[kInstanceIdSize];
+        ++calls_;
+        if (CM_Get_Device_IDA(match, buffer, kInstanceIdSize, 0) == CR_SUCCESS) {
+            instanceId = buffer;
+        }
+    }
+
+    void Status(DEVINST match)
+    {
+        ULONG status = 0;
+        ULONG problem = 0;
+        ++calls_;
+        CM_Get_DevNode_Status(&status, &problem, match, 0);
+    }
+
+    bool Open(const char* path, HKEY& key)
+    {
+        ++calls_;
+        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
+    }
+
+    void Read(HKEY key, const char* name, DWORD size)
+    {
+        DWORD type = REG_NONE;
+        ++calls_;
+        RegQueryValueExA(key, name, nullptr, &type, value_, &size);
+    }
+
+    void Close(HKEY key)
+    {
+        ++calls_;
+        RegCloseKey(key);
+    }
+
+    void HardwareInformation(const char* deviceKey, VideoClass requested)
+    {
+        char path[kValueSize];
+        std::size_t length = std::min<std::size_t>(std::strlen(deviceKey), kValueSize - 1);
+        for (std::size_t i = 0; i < length; ++i) {
+            path[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(deviceKey[i])));
+        }
+        path[length] = '\0';
+        const char* subKey = std::strstr(path, "system");
+        HKEY key = nullptr;
+        if (std::strstr(path, "machine") == nullptr || subKey == nullptr || !Open(subKey, key)) {
+            return;
+        }
+        Read(key, "HardwareInformation.BiosString", kValueSize);
+        if (requested != VideoClass::Bios) {
+            Read(key, "HardwareInformation.ChipType", kValueSize);
+            Read(key, "HardwareInformation.DacType", kValueSize);
+            Read(key, "HardwareInformation.AdapterString", kValueSize);
+            Read(key, "HardwareInformation.MemorySize", kValueSize);
+        }
+        Close(key);
+    }
+
+    void DisplayMode(const char* deviceName)
+    {
+        DISPLAY_DEVICEA monitor{};
+        for (DWORD n = 0; EnumDevice(deviceName, n, monitor); ++n) {
+        }
+        DEVMODEA mode{};
+        EnumMode(deviceName, ENUM_CURRENT_SETTINGS, mode);
+        if (EnumMode(deviceName, 0, mode)) {
+            for (DWORD n = 1; EnumMode(deviceName, n, mode); ++n) {
+            }
+        }
+    }
+
+    void Video(VideoClass requested)
+    {
+        DISPLAY_DEVICEA output{};
+        bool idsReported = false;
+        for (DWORD n = 0; !idsReported && EnumDevice(nullptr, n, output); ++n) {
+            idsReported = output.DeviceID[0] != '\0';
+        }
+        std::vector<std::string> accepted;
+        for (DWORD n = 0; EnumDevice(nullptr, n, output); ++n) {
+            const std::string deviceId = output.DeviceID;
+            if ((idsReported && deviceId.empty()) ||
+                (output.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
+                continue;
+            }
+            if (requested != VideoClass::Head) {
+                if (std::find(accepted.begin(), accepted.end(), deviceId) != accepted.end()) {
+                    continue;
+                }
+                accepted.push_back(deviceId);
+            }
+            const std::string deviceName = output.DeviceName;
+            HardwareInformation(output.DeviceKey, requested);
+            if (requested == VideoClass::Bios) {
+                continue;
+            }
+            if (requested == VideoClass::Controller) {
+                DEVINST match = 0;
+                std::string instanceId;
+                if (Lookup(deviceId.c_str(), deviceId.c_str(), match)) {
+                    InstanceId(match, instanceId);
+                }
+                if (Lookup(deviceId.c_str(), deviceId.c_str(), match)) {
+                    Status(match);
+                }
+            }
+            DisplayMode(deviceName.c_str());
+        }
+    }
+
+    void Monitors(bool desktopMonitors)
+    {
+        std::vector<std::string> monitors;
+        DISPLAY_DEVICEA record{};
+        for (DWORD adapter = 0; EnumDevice(nullptr, adapter, record); ++adapter) {
+            if (record.DeviceID[0] == '\0') {
+                continue;
+            }
+            const std::string adapterName = record.DeviceName;
+            for (DWORD n = 0; EnumDevice(adapterName.c_str(), n, record); ++n) {
+                if (std::find(monitors.begin(), monitors.end(), record.DeviceID) ==
+                    monitors.end()) {
+                    monitors.push_back(record.DeviceID);
+                }
+            }
+        }
+        for (const std::string& monitor : monitors) {
+            const std::string hardwareId = monitor.substr(0, monitor.find("\\{"));
+            DEVINST match = 0;
+            std::string instanceId;
+            if (!Lookup("DISPLAY\\", hardwareId.c_str(), match)) {
+                continue;
+            }
+            InstanceId(match, instanceId);
+            const std::string enumKey = "System\\CurrentControlSet\\Enum\\" + instanceId;
+            HKEY key = nullptr;
+            if (!Open((enumKey + "\\Device Parameters").c_str(), key)) {
+                continue;
+            }
+            Read(key, "EDID", kEdidSize);
+            Close(key);
+            if (!desktopMonitors) {
+                continue;
+            }
+            if (Lookup("DISPLAY\\", hardwareId.c_str(), match)) {
+                Status(match);
+            }
+            if (Open(enumKey.c_str(), key)) {
+                Read(key, "DeviceDesc", kValueSize);
+                Close(key);
+            }
+        }
+    }
+
+    unsigned long calls_ = 0;
+    char idList_[kIdListSize + 2];
+    BYTE value_[kEdidSize];
+};
+
+}  // namespace
+
+unsigned long RunPlatformFloor()
+{
+    Floor floor;
+    return floor.Run();
+}

@@ -1,0 +1,80 @@
+// Cost of decoding one EDID block: the desktop-monitor properties
+// (DecodeEDID) and the resolutions it announces (DecodeResolutions), over
+// blocks of every monitor model the generated machines use.
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/BenchMachine.h"
+#include "kvtcore/HostControl.h"
+#include "monitor/MonitorInfo.h"
+#include "platform/posix/MachineDescription.h"
+#include "plugin/LogMessage.h"
+
+namespace {
+
+// Reaches the working map, which a collector empties between monitors.
+class TDecodingMonitorInfo : public TMonitorInfo {
+public:
+    using TMonitorInfo::TMonitorInfo;
+    void ClearProperties() { m_properties.clear(); }
+    std::size_t PropertyCount() const { return m_properties.size(); }
+};
+
+NORNKVT20::TPluginManagerProvider& BenchProvider()
+{
+    static NORNKVT20::TPluginManagerProvider provider(nullptr, "benchmark");
+    return provider;
+}
+
+void BM_DecodeEdid(benchmark::State& state)
+{
+    NORNKVT20::IHostControl* host = KvtGetHostControl();
+    host->Reset();
+    // The machine only supplies the time zone of the manufacturing dates.
+    displayplatform::LoadMachineJson(benchmachine::GenerateMachine(1, 10).dump(), "benchmark");
+    // Logging is on, as it is once the plug-in has registered.
+    LogMessage::setProvider(&BenchProvider());
+
+    const std::vector<benchmachine::EdidBlocks> blocks = benchmachine::SampleEdids();
+    TDecodingMonitorInfo monitor(
+        host->GetCIMNamespace()->GetClass("ORNSG_MonitorResolution", NORNKVT20::PropertyMap()));
+    monitor.SetDeviceID("DISPLAY\\DEL1000\\5&2B3C4D5E&0&UID4353");
+
+    std::size_t properties = 0;
+    std::size_t resolutions = 0;
+    for (auto _ : state) {
+        for (const benchmachine::EdidBlocks& edid : blocks) {
+            monitor.ClearProperties();
+            if (monitor.DecodeEDID(edid.data(), static_cast<DWORD>(edid.size())) != 0) {
+                state.SkipWithError("a sample block was refused");
+                break;
+            }
+            properties += monitor.PropertyCount();
+            PropertyMapList modes =
+                monitor.DecodeResolutions(edid.data(), static_cast<DWORD>(edid.size()));
+            resolutions += modes.size();
+            benchmark::DoNotOptimize(modes);
+        }
+        // The core logger keeps every line; dropping them is the host's cost.
+        state.PauseTiming();
+        host->Reset();
+        state.ResumeTiming();
+    }
+    const double perIteration = static_cast<double>(blocks.size());
+    state.counters["blocks"] = perIteration;
+    state.counters["per_block"] = benchmark::Counter(
+        perIteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["properties"] =
+        static_cast<double>(properties) / static_cast<double>(state.iterations());
+    state.counters["resolutions"] =
+        static_cast<double>(resolutions) / static_cast<double>(state.iterations());
+
+    LogMessage::setProvider(nullptr);
+    displayplatform::ResetMachine();
+    host->Reset();
+}
+BENCHMARK(BM_DecodeEdid);
+
+}  // namespace

@@ -51,6 +51,7 @@ void TFaultInjector::Arm(const std::string& operationName, unsigned nth, const s
     std::lock_guard<std::mutex> lock(m_mutex);
     m_faults.push_back(
         TFault{static_cast<EHostOperation>(operation), m_calls[operation] + nth, text});
+    m_armed = true;
 }
 
 void TFaultInjector::OnCall(EHostOperation operation, const std::string& subject,
@@ -61,14 +62,14 @@ void TFaultInjector::OnCall(EHostOperation operation, const std::string& subject
     if (trace.IsRunning()) {
         trace.RecordCall(kOperationNames[op], subject, detail);
     }
+    const unsigned long long call = ++m_calls[op];
+    const unsigned long long anyCall = ++m_calls[kAllCalls];
+    if (!m_armed) {
+        return;
+    }
     std::string text;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const unsigned long long call = ++m_calls[op];
-        const unsigned long long anyCall = ++m_calls[kAllCalls];
-        if (m_faults.empty()) {
-            return;
-        }
         bool fires = false;
         // Faults armed twice for the same call fire once.
         for (auto fault = m_faults.begin(); fault != m_faults.end();) {
@@ -85,6 +86,7 @@ void TFaultInjector::OnCall(EHostOperation operation, const std::string& subject
                 ++fault;
             }
         }
+        m_armed = !m_faults.empty();
         if (!fires) {
             return;
         }
@@ -96,6 +98,7 @@ void TFaultInjector::Reset()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_faults.clear();
+    m_armed = false;
     for (auto& calls : m_calls) {
         calls = 0;
     }

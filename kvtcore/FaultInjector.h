@@ -1,6 +1,7 @@
 #pragma once
 // Armed failures of host operations, so that the plug-in's handling of host
 // errors can be driven from outside.
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -46,9 +47,11 @@ private:
         std::string text;
     };
 
-    std::mutex m_mutex;
+    std::mutex m_mutex;  // guards the faults
     // One count per operation, and the count of all calls last.
-    unsigned long long m_calls[static_cast<int>(EHostOperation::Count) + 1] = {};
+    std::atomic<unsigned long long> m_calls[static_cast<int>(EHostOperation::Count) + 1] = {};
+    // Whether any fault waits: most calls then need no lock.
+    std::atomic<bool> m_armed{false};
     std::vector<TFault> m_faults;
 };
 

@@ -10,7 +10,6 @@
 
 using NORNKVT20::ICIMInstance;
 using NORNKVT20::TCIMValue;
-using NORNKVT20::TKVTException;
 
 namespace {
 
@@ -93,19 +92,6 @@ TEST(GenerateCIMInstanceTest, CommitsOnlyForTheExactRequestedName)
         bool committed = !cls->calls.empty() && cls->calls.back() == "Commit";
         EXPECT_EQ(c.committed, committed) << c.className;
     }
-}
-
-TEST(GenerateCIMInstanceTest, AFailedPropertyStopsTheInstanceUncommitted)
-{
-    auto cls = boost::make_shared<RecordingClass>("ORNSG_VideoHead");
-    cls->failOnSet = "C";
-    MapCollector collector(cls, PropertyMapList());
-    EXPECT_THROW(collector.generateCIMInstance(
-                     MapOf({{"A", "1"}, {"B", "2"}, {"C", "3"}, {"D", "4"}, {"E", "5"}}),
-                     "ORNSG_VideoHead"),
-                 TKVTException);
-    std::vector<std::string> expected = {"Create", "Set A", "Set B"};
-    EXPECT_EQ(expected, cls->calls);
 }
 
 class DisplayStoreTest : public HostFixture {};

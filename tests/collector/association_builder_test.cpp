@@ -112,11 +112,3 @@ TEST_F(AssociationBuilderTest, AnEmptyKeyMatchesEverySecondInstance)
     std::vector<std::pair<std::string, std::string> > expected = {{empty, a}, {empty, b}};
     EXPECT_EQ(expected, Build(MonitorSettingParameters()));
 }
-
-TEST_F(AssociationBuilderTest, NoInstancesOfEitherClassGiveNothingAndNoMessage)
-{
-    EXPECT_TRUE(Build(MonitorSettingParameters()).empty());
-    Commit("ORNSG_DesktopMonitor", "DeviceID", "A");
-    EXPECT_TRUE(Build(MonitorSettingParameters()).empty());
-    EXPECT_TRUE(Log().empty());
-}

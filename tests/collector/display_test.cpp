@@ -5,36 +5,20 @@
 #include <boost/make_shared.hpp>
 
 #include "collector/Display.h"
-#include "support/HostFixture.h"
+#include "host/Host.h"
 #include "support/RecordingHost.h"
 
 using NORNKVT20::ICIMInstance;
 using NORNKVT20::TCIMValue;
-using NORNKVT20::TKVTException;
 
 namespace {
 
-// A collector that commits the maps it is given, under the name it is given.
+// A collector that only opens generateCIMInstance to the tests.
 class MapCollector : public TDisplay {
 public:
-    MapCollector(boost::shared_ptr<NORNKVT20::ICIMClass> cls, PropertyMapList maps)
-        : TDisplay(cls), m_maps(maps)
-    {
-    }
-    std::vector<ICIMInstance*> generateInstances(std::string className) override
-    {
-        receivedName = className;
-        std::vector<ICIMInstance*> result;
-        for (const PropertyMap& map : m_maps) {
-            result.push_back(generateCIMInstance(map, className));
-        }
-        return result;
-    }
+    using TDisplay::TDisplay;
+    std::vector<ICIMInstance*> generateInstances(std::string) override { return {}; }
     using TDisplay::generateCIMInstance;
-    std::string receivedName;
-
-private:
-    PropertyMapList m_maps;
 };
 
 PropertyMap MapOf(std::initializer_list<std::pair<const char*, const char*> > entries)
@@ -64,7 +48,7 @@ TEST(AddPropertyTest, NullIsNeverRecordedAndTheFirstValueStands)
 TEST(GenerateCIMInstanceTest, SetsPropertiesInByteOrderThenCommits)
 {
     auto cls = boost::make_shared<RecordingClass>("ORNSG_VideoHead");
-    MapCollector collector(cls, PropertyMapList());
+    MapCollector collector(cls);
     collector.generateCIMInstance(MapOf({{"SystemName", "s"}, {"name", "n"}, {"DeviceID", "d"},
                                          {"Name", "N"}, {"CreationClassName", "c"}}),
                                   "ORNSG_VideoHead");
@@ -87,44 +71,10 @@ TEST(GenerateCIMInstanceTest, CommitsOnlyForTheExactRequestedName)
     };
     for (const Case& c : cases) {
         auto cls = boost::make_shared<RecordingClass>("ORNSG_VideoHead");
-        MapCollector collector(cls, PropertyMapList());
+        MapCollector collector(cls);
         ICIMInstance* instance = collector.generateCIMInstance(PropertyMap(), c.className);
         EXPECT_NE(nullptr, instance) << c.className;
         bool committed = !cls->calls.empty() && cls->calls.back() == "Commit";
         EXPECT_EQ(c.committed, committed) << c.className;
     }
-}
-
-TEST(GenerateCIMInstanceTest, AFailedPropertyStopsTheInstanceUncommitted)
-{
-    auto cls = boost::make_shared<RecordingClass>("ORNSG_VideoHead");
-    cls->failOnSet = "C";
-    MapCollector collector(cls, PropertyMapList());
-    EXPECT_THROW(collector.generateCIMInstance(
-                     MapOf({{"A", "1"}, {"B", "2"}, {"C", "3"}, {"D", "4"}, {"E", "5"}}),
-                     "ORNSG_VideoHead"),
-                 TKVTException);
-    std::vector<std::string> expected = {"Create", "Set A", "Set B"};
-    EXPECT_EQ(expected, cls->calls);
-}
-
-class DisplayStoreTest : public HostFixture {};
-
-TEST_F(DisplayStoreTest, RetrieveInstancesHandsOverTheClassNameAndCommitsInOrder)
-{
-    auto cls = Class("ORNSG_VideoBios");  // the request keeps its classes alive
-    MapCollector collector(cls,
-                           {MapOf({{"Version", "A"}}), PropertyMap(), MapOf({{"Version", "B"}})});
-    std::vector<ICIMInstance*> instances = collector.retrieveInstances();
-    EXPECT_EQ("ORNSG_VideoBios", collector.receivedName);
-    EXPECT_EQ(3u, instances.size());
-
-    auto committed = Committed("ORNSG_VideoBios");
-    ASSERT_EQ(3u, committed.size());
-    EXPECT_EQ("A", FindProperty(committed[0], "Version")->elements.at(0));
-    EXPECT_EQ(nullptr, FindProperty(committed[1], "Version"));
-    EXPECT_EQ("B", FindProperty(committed[2], "Version")->elements.at(0));
-    EXPECT_EQ(std::vector<std::string>(3, "TDisplay::generateCIMInstance - Generating CIM instance "
-                                          "for class ORNSG_VideoBios."),
-              LogAt(4));
 }

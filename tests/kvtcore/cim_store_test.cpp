@@ -2,8 +2,6 @@
 #include <string>
 #include <vector>
 
-#include <boost/ref.hpp>
-
 #include "support/HostFixture.h"
 
 using NORNKVT20::ICIMInstance;
@@ -83,28 +81,6 @@ TEST_F(CIMStoreTest, NullPropertiesAreLeftOutOfSnapshotsButEmptyArraysAreNot)
     EXPECT_EQ(properties[0].name, "OtherIdentifyingInfo");
     EXPECT_EQ(properties[0].typeName, "string[]");
     EXPECT_FALSE(properties[0].isNull);
-}
-
-TEST_F(CIMStoreTest, EnumerationDeliversOneClassInCommitOrderAndStopsOnFalse)
-{
-    for (const char* id : {"A", "B", "C"}) {
-        Commit("ORNSG_VideoHead", {{"DeviceID", TCIMValue(id)}});
-        Commit("ORNSG_VideoController", {{"DeviceID", TCIMValue(id)}});
-    }
-    std::vector<std::string> seen;
-    auto collect = [&seen](boost::shared_ptr<ICIMInstance> instance) {
-        seen.push_back(std::string(
-            instance->GetProperty("DeviceID", PropertyMap())->GetValue(PropertyMap())));
-        return seen.size() < 2;
-    };
-    Class("ORNSG_VideoHead")->EnumerateInstances(collect, 0, PropertyMap());
-    EXPECT_EQ(seen, (std::vector<std::string>{"A", "B"}));
-
-    NORNKVT20::TAddToVectorCallback<ICIMInstance> all;
-    Class("ORNSG_VideoController")->EnumerateInstances(boost::ref(all), 0, PropertyMap());
-    ASSERT_EQ(all.GetVector().size(), 3u);
-    EXPECT_EQ(all.GetVector()[2]->GetReference(PropertyMap()).GetObjectPath(),
-              Committed()[5].objectPath);
 }
 
 TEST_F(CIMStoreTest, PropertyKeepsTheValueReadWhateverHappensToItsInstance)

@@ -1,5 +1,4 @@
 #include <functional>
-#include <stdexcept>
 #include <string>
 
 #include <boost/assert.hpp>
@@ -36,19 +35,4 @@ TEST_F(HostServicesTest, FailedBoostAssertionThrowsWithExpressionFunctionFileAnd
     for (const char* part : {"1 > 2", "never", "host_services_test.cpp:", "TestBody"}) {
         EXPECT_NE(withMessage.find(part), std::string::npos) << withMessage;
     }
-}
-
-TEST_F(HostServicesTest, DescribesTheExceptionBeingHandled)
-{
-    const auto describe = [this](const std::function<void()>& thrower) {
-        try {
-            thrower();
-        } catch (...) {
-            return Host().DescribeCurrentException();
-        }
-        return std::string("none");
-    };
-    EXPECT_EQ(describe([] { throw TKVTException("host text"); }), "host text");
-    EXPECT_EQ(describe([] { throw std::runtime_error("std text"); }), "std text");
-    EXPECT_EQ(describe([] { throw 42; }), "unknown exception");
 }

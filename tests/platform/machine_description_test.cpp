@@ -15,7 +15,6 @@ TEST_F(MachineDescriptionTest, RefusesBadDescriptionsNamingPlaceAndReason)
         std::string json;
         std::string expected;  // a part of the message
     } cases[] = {
-        {"{", "bad.json: not valid JSON: "},
         {"[1e400]", "bad.json: not valid JSON: number overflow parsing '1e400'"},
         {R"({"displayDevice": []})", "bad.json: /displayDevice: unknown key \"displayDevice\""},
         {R"({"displayDevices": [{"deviceName": "A", "modes": [{"pelsWidth": "x"}]}]})",

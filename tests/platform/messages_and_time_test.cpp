@@ -1,5 +1,4 @@
-// System message texts, the time zone and the C runtime's
-// 64-bit time conversions.
+// System message texts and the time zone.
 #include <cstring>
 #include <string>
 
@@ -59,38 +58,6 @@ TEST_F(SystemTest, TimeZoneComesFromTheDescription)
     EXPECT_EQ(info.Bias, -60);
     EXPECT_EQ(info.StandardBias, 1);
     EXPECT_EQ(info.DaylightBias, -60);
-}
-
-TEST_F(SystemTest, Time64ConversionsKeepToTheWindowsRange)
-{
-    const struct {
-        int year;  // since 1900
-        int day;   // of January
-        int hour;
-        __time64_t expected;
-    } cases[] = {
-        {70, 1, 0, 0},
-        {110, 1, 6, 1262325600},
-        {110, 32, 0, 1264982400},  // January 32nd is February 1st
-        {69, 31, 23, -1},          // before 1970
-        {1101, 1, 0, -1},          // after 3000
-    };
-    for (const auto& c : cases) {
-        struct tm time {};
-        time.tm_year = c.year;
-        time.tm_mday = c.day;
-        time.tm_hour = c.hour;
-        time.tm_isdst = -1;
-        EXPECT_EQ(_mktime64(&time), c.expected) << c.year << " " << c.day;
-        if (c.expected != -1) {
-            const struct tm* local = _localtime64(&c.expected);
-            ASSERT_NE(local, nullptr);
-            EXPECT_EQ(local->tm_hour, c.hour);
-            EXPECT_EQ(local->tm_mday, time.tm_mday) << "normalised in place";
-        }
-    }
-    const __time64_t outside = -1;
-    EXPECT_EQ(_localtime64(&outside), nullptr);
 }
 
 }  // namespace

@@ -2,11 +2,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <boost/make_shared.hpp>
 
 #include "plugin/DisplayInfoCallbacks.h"
 #include "support/HostFixture.h"
-#include "support/RecordingHost.h"
 
 using NORNKVT20::ICIMClass;
 
@@ -51,31 +49,6 @@ protected:
 
 }  // namespace
 
-TEST_F(CallbacksTest, AnswersItsIdentity)
-{
-    EXPECT_EQ(0, callbacks->GetPluginFlags());
-    EXPECT_EQ("Display Information Collector", callbacks->GetPluginName());
-    EXPECT_EQ("1.0", callbacks->GetPluginVersion());
-    EXPECT_EQ("1.0", callbacks->GetInterfaceVersion());
-}
-
-TEST_F(CallbacksTest, RegistersWithTheHostWhenConstructed)
-{
-    std::size_t last = Host().GetPluginCount() - 1;
-    EXPECT_EQ(callbacks, Host().GetPlugin(last));
-    EXPECT_EQ(static_cast<NORNKVT20::IPluginBasicQueryCallbacks*>(callbacks),
-              Host().GetQueryCallbacks(last));
-}
-
-TEST_F(CallbacksTest, InitAndDeInitOnlyLog)
-{
-    callbacks->Init();
-    callbacks->DeInit();
-    std::vector<std::string> expected = {"TDisplayInfoCallbacks::Init - Initializing the plugin.",
-                                         "TDisplayInfoCallbacks::DeInit - De-initializing the plugin."};
-    EXPECT_EQ(expected, LogAt(3));
-}
-
 TEST_F(CallbacksTest, ServesExactlyTheEightClassNames)
 {
     struct Case {
@@ -101,14 +74,6 @@ TEST_F(CallbacksTest, ServesExactlyTheEightClassNames)
     }
 }
 
-TEST_F(CallbacksTest, UnknownClassesArePassedOverInOrder)
-{
-    std::vector<std::string> expected = {
-        Received("ORNSG_VideoController"), kNoInstances, Received("Foo"),
-        Received("ORNSG_MonitorSetting"),  kNoInstances, kNormalExit};
-    EXPECT_EQ(expected, Request({"ORNSG_VideoController", "Foo", "ORNSG_MonitorSetting"}));
-}
-
 TEST_F(CallbacksTest, EmptyListAndRepeatedClass)
 {
     EXPECT_EQ(std::vector<std::string>{kNormalExit}, Request({}));
@@ -117,22 +82,4 @@ TEST_F(CallbacksTest, EmptyListAndRepeatedClass)
     std::vector<std::string> expected = {Received("ORNSG_VideoBios"), kNoInstances,
                                          Received("ORNSG_VideoBios"), kNoInstances, kNormalExit};
     EXPECT_EQ(expected, Request({"ORNSG_VideoBios", "ORNSG_VideoBios"}));
-}
-
-TEST_F(CallbacksTest, AnExceptionOtherThanTheHostsLeavesGetDataAndEndsTheRequest)
-{
-    auto failing = boost::make_shared<RecordingClass>("ORNSG_VideoHead");
-    failing->nameThrows = true;
-    std::vector<boost::shared_ptr<ICIMClass> > classes = {Class("Foo"), failing,
-                                                          Class("ORNSG_VideoBios")};
-    EXPECT_THROW(callbacks->GetData(Host().CreateQueryContext(), classes), std::runtime_error);
-    EXPECT_EQ(std::vector<std::string>{Received("Foo")}, LogAt(3));
-}
-
-TEST_F(CallbacksTest, NothingIsLoggedWhileTheGateIsClosed)
-{
-    DisableLogging();
-    callbacks->Init();
-    Request({"ORNSG_VideoController"});
-    EXPECT_TRUE(Log().empty());
 }

@@ -323,24 +323,39 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet)
     return Succeed();
 }
 
+namespace {
+
+// The checks both device-node queries make, in the order Windows makes them;
+// on success, the device the node names, kept alive by machine.
+CONFIGRET FindDevNode(DEVINST devInst, bool outputsGiven, ULONG flags,
+                      std::shared_ptr<const Machine>& machine, const Device*& device)
+{
+    if (devInst == 0) {
+        return CR_INVALID_DEVNODE;
+    }
+    if (!outputsGiven) {
+        return CR_INVALID_POINTER;
+    }
+    if (flags != 0) {
+        return CR_INVALID_FLAG;
+    }
+    machine = CurrentMachine();
+    device = DeviceOf(*machine, devInst);
+    return device != nullptr ? CR_SUCCESS : CR_INVALID_DEVNODE;
+}
+
+}  // namespace
+
 // The identifier with its terminator when both fit. Otherwise as much of the
 // identifier as fits, without terminator, and CR_BUFFER_SMALL; so an
 // identifier exactly as long as the buffer does not count as fitting.
 CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST dnDevInst, PSTR Buffer, ULONG BufferLen, ULONG ulFlags)
 {
-    if (dnDevInst == 0) {
-        return CR_INVALID_DEVNODE;
-    }
-    if (Buffer == nullptr) {
-        return CR_INVALID_POINTER;
-    }
-    if (ulFlags != 0) {
-        return CR_INVALID_FLAG;
-    }
-    const auto machine = CurrentMachine();
-    const Device* device = DeviceOf(*machine, dnDevInst);
-    if (device == nullptr) {
-        return CR_INVALID_DEVNODE;
+    std::shared_ptr<const Machine> machine;
+    const Device* device = nullptr;
+    const CONFIGRET checked = FindDevNode(dnDevInst, Buffer != nullptr, ulFlags, machine, device);
+    if (checked != CR_SUCCESS) {
+        return checked;
     }
     const std::string& id = device->instanceId;
     if (id.size() + 1 > BufferLen) {
@@ -357,19 +372,12 @@ CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST dnDevInst, PSTR Buffer, ULONG BufferL
 CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG pulStatus, PULONG pulProblemNumber,
                                        DEVINST dnDevInst, ULONG ulFlags)
 {
-    if (dnDevInst == 0) {
-        return CR_INVALID_DEVNODE;
-    }
-    if (pulStatus == nullptr || pulProblemNumber == nullptr) {
-        return CR_INVALID_POINTER;
-    }
-    if (ulFlags != 0) {
-        return CR_INVALID_FLAG;
-    }
-    const auto machine = CurrentMachine();
-    const Device* device = DeviceOf(*machine, dnDevInst);
-    if (device == nullptr) {
-        return CR_INVALID_DEVNODE;
+    std::shared_ptr<const Machine> machine;
+    const Device* device = nullptr;
+    const CONFIGRET checked = FindDevNode(
+        dnDevInst, pulStatus != nullptr && pulProblemNumber != nullptr, ulFlags, machine, device);
+    if (checked != CR_SUCCESS) {
+        return checked;
     }
     if (device->statusFails) {
         return CR_NO_SUCH_DEVNODE;

@@ -11,18 +11,13 @@
 
 #include "bench/BenchMachine.h"
 #include "bench/PlatformFloor.h"
+#include "kvtcore/DisplayClasses.h"
 #include "kvtcore/HostControl.h"
 #include "platform/posix/MachineDescription.h"
 #include "plugin/DisplayInfoCallbacks.h"
 #include "plugin/LogMessage.h"
 
 namespace {
-
-const char* const kAllClasses[] = {
-    "ORNSG_VideoController",       "ORNSG_VideoHead",           "ORNSG_VideoBios",
-    "ORNSG_BiosOfVideoController", "ORNSG_HeadOfVideoController", "ORNSG_DesktopMonitor",
-    "ORNSG_MonitorResolution",     "ORNSG_MonitorSetting",
-};
 
 void LoadGeneratedMachine(int monitors, int devices)
 {
@@ -83,7 +78,7 @@ void BM_Request(benchmark::State& state)
     // Registering opens the plug-in's logging gate, as when the host loads it.
     TDisplayInfoCallbacks* callbacks = new TDisplayInfoCallbacks();
     std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
-    for (const char* name : kAllClasses) {
+    for (const char* name : kvtcore::kDisplayClasses) {
         classes.push_back(host.GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap()));
     }
 

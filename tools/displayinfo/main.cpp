@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,18 +14,12 @@
 #include "MachineSelection.h"
 #include "ModuleLoader.h"
 #include "OutputFormat.h"
+#include "kvtcore/DisplayClasses.h"
 #include "kvtcore/HostControl.h"
 
 namespace {
 
 enum ExitStatus { kRan = 0, kLoadFailed = 1, kBadUsage = 2, kRequestFailed = 3 };
-
-// All classes the plug-in serves, in its own order.
-const std::vector<std::string> kAllClasses = {
-    "ORNSG_VideoController",       "ORNSG_VideoHead",           "ORNSG_VideoBios",
-    "ORNSG_BiosOfVideoController", "ORNSG_HeadOfVideoController", "ORNSG_DesktopMonitor",
-    "ORNSG_MonitorResolution",     "ORNSG_MonitorSetting",
-};
 
 struct Options {
     std::string machine;
@@ -126,7 +121,8 @@ int main(int argc, char** argv)
         return kBadUsage;
     }
     if (options.classes.empty()) {
-        options.classes = kAllClasses;
+        options.classes.assign(std::begin(kvtcore::kDisplayClasses),
+                               std::end(kvtcore::kDisplayClasses));
     }
 
     std::string error;

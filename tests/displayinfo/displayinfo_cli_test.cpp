@@ -84,29 +84,30 @@ TEST(DisplayinfoTest, WithoutClassesAllEightAreRequestedInTableOrder)
 {
     Outcome run = Displayinfo("--format json");
     ASSERT_EQ(0, run.status) << run.err;
-    std::vector<std::string> received;
+    std::string received;
     for (const std::string& text : LogTexts(nlohmann::json::parse(run.out))) {
         const std::string prefix = "TDisplayInfoCallbacks::GetData - Received request for class ";
-        if (text.compare(0, prefix.size(), prefix) == 0) {
-            received.push_back(text.substr(prefix.size()));
-        }
+        received += text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size()) : "";
     }
-    std::vector<std::string> expected = {
-        "ORNSG_VideoController.",       "ORNSG_VideoHead.",           "ORNSG_VideoBios.",
-        "ORNSG_BiosOfVideoController.", "ORNSG_HeadOfVideoController.", "ORNSG_DesktopMonitor.",
-        "ORNSG_MonitorResolution.",     "ORNSG_MonitorSetting."};
-    EXPECT_EQ(expected, received);
+    EXPECT_EQ("ORNSG_VideoController.ORNSG_VideoHead.ORNSG_VideoBios.ORNSG_BiosOfVideoController."
+              "ORNSG_HeadOfVideoController.ORNSG_DesktopMonitor.ORNSG_MonitorResolution."
+              "ORNSG_MonitorSetting.",
+              received);
 }
 
-TEST(DisplayinfoTest, ExitStatusesNameWhatWentWrong)
+TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
 {
     std::string malformed = WriteTemp("malformed.json", "{\"displayDevices\": [{\"deviceNam\": 1}]}");
     struct Case {
         std::string arguments;
         std::string environment;
         int status;
-        std::string inMessage;
+        std::string inMessage;  // on standard error, which is empty when this is
     } cases[] = {
+        // Standard error echoes the log from the chosen level on.
+        {"ORNSG_VideoBios", "", 0, ""},
+        {"--log-level info ORNSG_VideoBios", "", 0,
+         "info: TDisplayInfoCallbacks::Init - Initializing the plugin.\n"},
         {"--format xml", "", 2, "--format"},
         {"--log-level loud", "", 2, "--log-level"},
         {"--no-such-option", "", 2, "no-such-option"},
@@ -125,22 +126,13 @@ TEST(DisplayinfoTest, ExitStatusesNameWhatWentWrong)
     for (const Case& c : cases) {
         Outcome run = Displayinfo(c.arguments, c.environment);
         EXPECT_EQ(c.status, run.status) << c.arguments << c.environment;
-        EXPECT_NE(std::string::npos, run.err.find(c.inMessage)) << run.err;
+        EXPECT_TRUE(c.inMessage.empty() ? run.err.empty()
+                                        : run.err.find(c.inMessage) != std::string::npos)
+            << run.err;
         if (c.status == 1) {
             EXPECT_TRUE(run.out.empty()) << c.arguments << c.environment;
         }
     }
-}
-
-TEST(DisplayinfoTest, StandardErrorEchoesTheLogFromTheChosenLevel)
-{
-    Outcome quiet = Displayinfo("ORNSG_VideoBios");
-    EXPECT_EQ(0, quiet.status);
-    EXPECT_EQ("", quiet.err);
-
-    Outcome chatty = Displayinfo("--log-level info ORNSG_VideoBios");
-    EXPECT_NE(std::string::npos,
-              chatty.err.find("info: TDisplayInfoCallbacks::Init - Initializing the plugin.\n"));
 }
 
 TEST(DisplayinfoTest, AnsiTextReplaysFromTheDescriptionsUtf8)
@@ -187,4 +179,26 @@ TEST(DisplayinfoTest, AnExceptionLeavingTheRequestKeepsWhatWasCommitted)
         EXPECT_EQ("ORNSG_VideoController", instance.at("class"));
     }
     EXPECT_EQ("TDisplayInfoCallbacks::DeInit - De-initializing the plugin.", LogTexts(document).back());
+}
+
+TEST(DisplayinfoTest, ExampleMachinesGiveABiosPerAdapterAndDecodedMonitors)
+{
+    const struct {
+        const char* file;
+        std::size_t bioses, monitors;
+    } cases[] = {{"workstation.json", 2, 3}, {"laptop.json", 1, 2}};
+    for (const auto& c : cases) {
+        Outcome run = Displayinfo(std::string("--format json --machine '" EXAMPLES_DIR "/") +
+                                  c.file + "' ORNSG_VideoBios ORNSG_DesktopMonitor");
+        ASSERT_EQ(0, run.status) << run.err;
+        const auto document = nlohmann::json::parse(run.out);
+        std::size_t bioses = 0, monitors = 0;
+        for (const auto& instance : document.at("instances")) {
+            const bool monitor = instance.at("class") == "ORNSG_DesktopMonitor";
+            (monitor ? monitors : bioses) += 1;
+            EXPECT_TRUE(!monitor || instance.at("properties").contains("EDIDVersion")) << c.file;
+        }
+        EXPECT_EQ(c.bioses, bioses) << c.file;
+        EXPECT_EQ(c.monitors, monitors) << c.file;
+    }
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -56,23 +57,30 @@ std::vector<std::string> LogTexts(const nlohmann::json& document)
 
 }  // namespace
 
+// Only the exact class names are served, each time they are asked for.
 TEST(DisplayinfoTest, UnknownAndServedClassesAreLoggedInRequestOrder)
 {
-    Outcome run = Displayinfo("--format json ORNSG_VideoController Foo ORNSG_MonitorSetting");
+    const std::pair<const char*, bool> classes[] = {
+        {"ORNSG_VideoController", true},  {"Foo", false},
+        {"ornsg_videocontroller", false}, {"ORNSG_VideoController ", false},
+        {"", false},                      {"ORNSG_Video", false},
+        {"ORNSG_MonitorSetting", true},   {"ORNSG_MonitorSetting", true}};
+    std::string arguments = "--format json";
+    std::vector<std::string> expected = {"TDisplayInfoCallbacks::Init - Initializing the plugin."};
+    for (const auto& c : classes) {
+        arguments += std::string(" '") + c.first + "'";
+        expected.push_back(std::string("TDisplayInfoCallbacks::GetData - Received request for class ") +
+                           c.first + ".");
+        if (c.second) {
+            expected.push_back("TDisplayInfoCallbacks::retrieveDataForClass - No instances of the "
+                               "requested class were created.");
+        }
+    }
+    expected.push_back("TDisplayInfoCallbacks::GetData - Normal exit from plugin.");
+    expected.push_back("TDisplayInfoCallbacks::DeInit - De-initializing the plugin.");
+    Outcome run = Displayinfo(arguments);
     ASSERT_EQ(0, run.status) << run.err;
     auto document = nlohmann::json::parse(run.out);
-    std::vector<std::string> expected = {
-        "TDisplayInfoCallbacks::Init - Initializing the plugin.",
-        "TDisplayInfoCallbacks::GetData - Received request for class ORNSG_VideoController.",
-        "TDisplayInfoCallbacks::retrieveDataForClass - No instances of the requested class were "
-        "created.",
-        "TDisplayInfoCallbacks::GetData - Received request for class Foo.",
-        "TDisplayInfoCallbacks::GetData - Received request for class ORNSG_MonitorSetting.",
-        "TDisplayInfoCallbacks::retrieveDataForClass - No instances of the requested class were "
-        "created.",
-        "TDisplayInfoCallbacks::GetData - Normal exit from plugin.",
-        "TDisplayInfoCallbacks::DeInit - De-initializing the plugin.",
-    };
     EXPECT_EQ(expected, LogTexts(document));
     EXPECT_TRUE(document.at("instances").empty());
     for (const auto& line : document.at("log")) {

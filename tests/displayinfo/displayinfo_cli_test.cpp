@@ -145,27 +145,15 @@ TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
 
 TEST(DisplayinfoTest, AnsiTextReplaysFromTheDescriptionsUtf8)
 {
-    const std::string adapter =
+    const std::string machine = WriteTemp("ansi.json",
         R"({"displayDevices": [{"deviceName": "\\\\.\\DISPLAY1", "stateFlags": 1,
             "deviceString": "Radeon\u00ae Graphics", "deviceID": "PCI\\VEN_1002",
-            "monitors": [{"deviceName": "M", "deviceString": "%s"}]}]})";
-    auto machine = [&](const std::string& monitorName) {
-        std::string text = adapter;
-        return WriteTemp("ansi.json", text.replace(text.find("%s"), 2, monitorName));
-    };
-
-    Outcome run = Displayinfo("--format json --machine '" + machine("Caf\\u00e9 \\u20ac") +
-                              "' ORNSG_VideoController");
+            "monitors": [{"deviceName": "M", "deviceString": "Caf\u00e9 \u20ac"}]}]})");
+    Outcome run = Displayinfo("--format json --machine '" + machine + "' ORNSG_VideoController");
     ASSERT_EQ(0, run.status) << run.err;
     auto controller = nlohmann::json::parse(run.out).at("instances").at(0).at("properties");
     EXPECT_EQ("Radeon\u00ae Graphics", controller.at("Name").at("value"));
     EXPECT_EQ("Caf\u00e9 \u20ac", controller.at("MonitorString").at("value").at(0));
-
-    Outcome refused = Displayinfo("--machine '" + machine("\\u4e2d") + "'");
-    EXPECT_EQ(1, refused.status);
-    EXPECT_NE(std::string::npos,
-              refused.err.find("/displayDevices/0/monitors/0/deviceString")) << refused.err;
-    EXPECT_NE(std::string::npos, refused.err.find("U+4E2D")) << refused.err;
 }
 
 TEST(DisplayinfoTest, AnExceptionLeavingTheRequestKeepsWhatWasCommitted)

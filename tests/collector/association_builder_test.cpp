@@ -11,29 +11,8 @@ using NORNKVT20::TCIMValue;
 
 namespace {
 
-const std::string kSevenTabs = "\t\t\t\t\t\t\t";
-
-TAssociationParameters MonitorSettingParameters()
-{
-    return {"ORNSG_DesktopMonitor",
-            "DeviceID",
-            "ORNSG_MonitorResolution",
-            "SettingID",
-            "Element",
-            "Setting",
-            "Monitor association encountered an error" + kSevenTabs +
-                "enumerating CIM instances for ",
-            PrefixRule};
-}
-
 class AssociationBuilderTest : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        HostFixture::SetUp();
-        requested = Class("ORNSG_MonitorSetting");
-    }
-
     // Commits one instance of className with one string property.
     std::string Commit(const std::string& className, const std::string& key,
                        const std::string& value)
@@ -44,23 +23,24 @@ protected:
         return instance->GetReference(PropertyMap()).GetObjectPath();
     }
 
-    // The (first, second) object paths of each association map, in order.
-    std::vector<std::pair<std::string, std::string> > Build(const TAssociationParameters& parameters)
+    // The (monitor, resolution) object paths of each monitor-setting map, in order.
+    std::vector<std::pair<std::string, std::string> > Build()
     {
+        const TAssociationParameters parameters = {
+            "ORNSG_DesktopMonitor", "DeviceID", "ORNSG_MonitorResolution", "SettingID",
+            "Element", "Setting", "error ", PrefixRule};
         PropertyMap working;
-        PropertyMapList maps =
-            BuildAssociations(requested.get(), LogMessage::getInstance(), working, parameters);
+        PropertyMapList maps = BuildAssociations(Class("ORNSG_MonitorSetting").get(),
+                                                 LogMessage::getInstance(), working, parameters);
         EXPECT_TRUE(working.empty());
         std::vector<std::pair<std::string, std::string> > pairs;
         for (const PropertyMap& map : maps) {
             EXPECT_EQ(2u, map.size());
-            pairs.emplace_back(map.at(parameters.firstRole).GetReference().GetObjectPath(),
-                               map.at(parameters.secondRole).GetReference().GetObjectPath());
+            pairs.emplace_back(map.at("Element").GetReference().GetObjectPath(),
+                               map.at("Setting").GetReference().GetObjectPath());
         }
         return pairs;
     }
-
-    boost::shared_ptr<NORNKVT20::ICIMClass> requested;
 };
 
 }  // namespace
@@ -88,27 +68,25 @@ TEST(AssociationRuleTest, ContainmentAndPrefix)
     }
 }
 
-TEST_F(AssociationBuilderTest, PairsAreOrderedBySecondThenFirstInstance)
+// Pairs come ordered by the second instance, then the first; an empty key
+// matches every second instance.
+TEST_F(AssociationBuilderTest, PairsAreOrderedBySecondThenFirstAndAnEmptyKeyMatchesAll)
 {
-    std::string m1 = Commit("ORNSG_DesktopMonitor", "DeviceID", "DISPLAY\\A\\UID1");
-    std::string m10 = Commit("ORNSG_DesktopMonitor", "DeviceID", "DISPLAY\\A\\UID10");
-    std::string other = Commit("ORNSG_DesktopMonitor", "DeviceID", "DISPLAY\\B\\UID2");
-    std::string r10 = Commit("ORNSG_MonitorResolution", "SettingID", "DISPLAY\\A\\UID10\\ Setting 1");
-    std::string r1 = Commit("ORNSG_MonitorResolution", "SettingID", "DISPLAY\\A\\UID1\\ Setting 1");
-    std::string middle = Commit("ORNSG_MonitorResolution", "SettingID", "x DISPLAY\\B\\UID2");
-
+    const std::string monitor = "ORNSG_DesktopMonitor", resolution = "ORNSG_MonitorResolution";
+    std::string m1 = Commit(monitor, "DeviceID", "DISPLAY\\A\\UID1");
+    std::string m10 = Commit(monitor, "DeviceID", "DISPLAY\\A\\UID10");
+    Commit(monitor, "DeviceID", "DISPLAY\\B\\UID2");
+    std::string r10 = Commit(resolution, "SettingID", "DISPLAY\\A\\UID10\\ Setting 1");
+    std::string r1 = Commit(resolution, "SettingID", "DISPLAY\\A\\UID1\\ Setting 1");
+    Commit(resolution, "SettingID", "x DISPLAY\\B\\UID2");
     std::vector<std::pair<std::string, std::string> > expected = {{m1, r10}, {m10, r10}, {m1, r1}};
-    EXPECT_EQ(expected, Build(MonitorSettingParameters()));
-    (void)other;
-    (void)middle;
+    EXPECT_EQ(expected, Build());
     EXPECT_TRUE(Log().empty());
-}
 
-TEST_F(AssociationBuilderTest, AnEmptyKeyMatchesEverySecondInstance)
-{
-    std::string empty = Commit("ORNSG_DesktopMonitor", "DeviceID", "");
-    std::string a = Commit("ORNSG_MonitorResolution", "SettingID", "A");
-    std::string b = Commit("ORNSG_MonitorResolution", "SettingID", "B");
-    std::vector<std::pair<std::string, std::string> > expected = {{empty, a}, {empty, b}};
-    EXPECT_EQ(expected, Build(MonitorSettingParameters()));
+    Host().Reset();
+    std::string empty = Commit(monitor, "DeviceID", "");
+    std::string a = Commit(resolution, "SettingID", "A");
+    std::string b = Commit(resolution, "SettingID", "B");
+    expected = {{empty, a}, {empty, b}};
+    EXPECT_EQ(expected, Build());
 }

@@ -12,17 +12,13 @@ protected:
     void SetUp() override
     {
         HostFixture::SetUp();
-        std::string longHex = "00";
-        for (int i = 1; i < 600; ++i) {
-            longHex += " AA";
-        }
         LoadMachine(R"({"registry": {"SYSTEM\\Key": {
             "Text": {"type": "REG_SZ", "string": "text"},
             "Utf16": {"type": "REG_BINARY", "hex": "41 00 42 00 43 00 00 00"},
             "FiveBytes": {"type": "REG_BINARY", "hex": "01 02 03 04 05"},
             "TwoBytes": {"type": "REG_BINARY", "hex": "00 10"},
             "Empty": {"type": "REG_BINARY", "hex": ""},
-            "Long": {"type": "REG_BINARY", "hex": ")" + longHex + R"("}}}})");
+            "Long": {"type": "REG_SZ", "string": ")" + std::string(600, 'A') + R"("}}}})");
         ASSERT_EQ(0, reader.open("system\\key"));
     }
 

@@ -101,17 +101,3 @@ TEST_F(DeviceStatusTest, PatternIsACaseInsensitivePrefixOfAHardwareOrCompatibleI
         EXPECT_EQ(c.second, InstanceId(c.first)) << c.first;
     }
 }
-
-TEST_F(DeviceStatusTest, IdentifierListsLongerThanTheFirstBufferAreReadInFull)
-{
-    // About 12000 bytes each, with the identifier looked for at the end.
-    std::string ids;
-    for (int i = 0; i < 120; ++i) {
-        ids += "\"PCI\\\\VEN_0000&DEV_" + std::string(82, '0') + "\", ";
-    }
-    LoadMachine(R"({"devices": [{"instanceId": "PCI\\LONG\\0", "hardwareIds": [)" + ids +
-                R"("PCI\\HW_LAST"], "compatibleIds": [)" + ids + R"("PCI\\CC_LAST"]}]})");
-    EXPECT_EQ("PCI\\LONG\\0", InstanceId("PCI\\HW_LAST"));
-    EXPECT_EQ("PCI\\LONG\\0", InstanceId("PCI\\CC_LAST"));
-    EXPECT_TRUE(Log().empty());
-}

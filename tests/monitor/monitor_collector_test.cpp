@@ -58,27 +58,20 @@ protected:
     }
 };
 
-TEST_F(MonitorCollectorTest, DescriptionIsTheTextAfterTheFirstSemicolon)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"Vendor;", "|"}, {"Plain", "Plain|"}, {";", ";|"}, {"a;b;c", "b;c|"}};
-    for (const auto& c : cases) {
-        Host().Reset();
-        LoadMachine(MachineJson({{"GSM5B7F", ValidEdid(), c.first}}));
-        Generate("ORNSG_DesktopMonitor");
-        EXPECT_EQ(c.second, Column("ORNSG_DesktopMonitor", "Description")) << c.first;
-    }
-}
-
-TEST_F(MonitorCollectorTest, RejectedMonitorLeavesNothingForTheNext)
+// The description is the text after the first semicolon; a rejected monitor
+// leaves nothing for the next, whose empty EDID value is not decoded.
+TEST_F(MonitorCollectorTest, DescriptionsAndARejectedMonitor)
 {
     EdidBlock version2;
     version2.Set(18, {2});
-    LoadMachine(MachineJson({{"GSM5B7F", version2.Hex(), "x;Rejected"}, {"DEL4087", "", ""}}));
-    ASSERT_EQ(1u, Generate("ORNSG_DesktopMonitor"));
-    EXPECT_EQ("DISPLAY\\DEL4087\\UID1|", Column("ORNSG_DesktopMonitor", "DeviceID"));
-    EXPECT_EQ("-|", Column("ORNSG_DesktopMonitor", "Description"));
-    EXPECT_EQ("-|", Column("ORNSG_DesktopMonitor", "EDIDVersion"));  // empty value: not decoded
+    LoadMachine(MachineJson({{"A", ValidEdid(), "Vendor;"}, {"B", ValidEdid(), "Plain"},
+                             {"C", ValidEdid(), ";"}, {"D", ValidEdid(), "a;b;c"},
+                             {"E", version2.Hex(), "x;Rejected"}, {"F", "", ""}}));
+    ASSERT_EQ(5u, Generate("ORNSG_DesktopMonitor"));
+    EXPECT_EQ("|Plain|;|b;c|-|", Column("ORNSG_DesktopMonitor", "Description"));
+    EXPECT_EQ("1.3|1.3|1.3|1.3|-|", Column("ORNSG_DesktopMonitor", "EDIDVersion"));
+    EXPECT_EQ("DISPLAY\\A\\UID0|DISPLAY\\B\\UID1|DISPLAY\\C\\UID2|DISPLAY\\D\\UID3|DISPLAY\\F\\UID5|",
+              Column("ORNSG_DesktopMonitor", "DeviceID"));
 }
 
 // Both adapters list both monitors; each is reported once.

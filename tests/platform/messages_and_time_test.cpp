@@ -1,4 +1,4 @@
-// System message texts and the time zone.
+// System message texts.
 #include <cstring>
 #include <string>
 
@@ -46,18 +46,6 @@ TEST_F(SystemTest, FormatMessageGivesWindowsSystemTextsOrFails)
     std::string text;
     EXPECT_EQ(SystemText(2, text), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
-}
-
-TEST_F(SystemTest, TimeZoneComesFromTheDescription)
-{
-    TIME_ZONE_INFORMATION info;
-    EXPECT_EQ(GetTimeZoneInformation(&info), static_cast<DWORD>(TIME_ZONE_ID_UNKNOWN));
-    EXPECT_EQ(info.Bias, 0) << "the process's zone, UTC";
-    Load(R"({"timeZone": {"result": 2, "bias": -60, "standardBias": 1, "daylightBias": -60}})");
-    EXPECT_EQ(GetTimeZoneInformation(&info), static_cast<DWORD>(TIME_ZONE_ID_DAYLIGHT));
-    EXPECT_EQ(info.Bias, -60);
-    EXPECT_EQ(info.StandardBias, 1);
-    EXPECT_EQ(info.DaylightBias, -60);
 }
 
 }  // namespace

@@ -50,6 +50,13 @@ struct Expectation {
     bool leavesGetData = false;
     std::set<std::size_t> lost;  // fault-free commit numbers that go missing
     std::string report;          // the line reporting the fault as Show gives it, if any
+
+    void Lose(std::size_t from, std::size_t to)
+    {
+        for (; from < to; ++from) {
+            lost.insert(from);
+        }
+    }
 };
 
 // The fault-free request as traced: every host call and log line in order.
@@ -109,8 +116,8 @@ struct Trace {
     }
 
     // Whether the event lies between a "Generating" line and the Commit that
-    // ends that generation, whose number goes to lost.
-    bool InGeneration(std::size_t e, std::set<std::size_t>& lost) const
+    // ends that generation.
+    bool InGeneration(std::size_t e) const
     {
         std::size_t b = e;
         while (b > 0 && !events[b - 1].operation.empty() && events[b - 1].operation != "Commit") {
@@ -119,13 +126,8 @@ struct Trace {
         if (b > 0 && !StartsWith(events[b - 1].text, kGenerating)) {
             return false;
         }
-        for (std::size_t a = e; a < events.size(); ++a) {
-            if (events[a].operation == "Commit") {
-                lost.insert(commitsBefore[a]);
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(events.begin() + static_cast<long>(e), events.end(),
+                           [](const THostEvent& event) { return event.operation == "Commit"; });
     }
 
     // What the failure of the given call costs, by where it happens.
@@ -140,16 +142,15 @@ struct Trace {
         Expectation expectation;
         const auto leave = [&]() {
             expectation.leavesGetData = true;
-            for (std::size_t c = commitsBefore[e]; c < commitsBefore.back(); ++c) {
-                expectation.lost.insert(c);
-            }
+            expectation.Lose(commitsBefore[e], commitsBefore.back());
             return expectation;
         };
 
         if (operation == "GetName" && e + 1 < events.size() && IsReceived(events[e + 1])) {
             return leave();
         }
-        if (InGeneration(e, expectation.lost)) {
+        if (InGeneration(e)) {
+            expectation.lost.insert(commitsBefore[e]);
             expectation.report =
                 IsVideoClass(of)
                     ? "2: VideoInfo encountered an error" + std::string(8, '\t') +
@@ -167,9 +168,7 @@ struct Trace {
                                  of == "ORNSG_HeadOfVideoController" ||
                                  of == "ORNSG_MonitorSetting";
         if (association && is({"GetNamespace", "GetClass", "EnumerateInstances"})) {
-            for (std::size_t c = span.firstCommit; c < span.endCommit; ++c) {
-                expectation.lost.insert(c);
-            }
+            expectation.Lose(span.firstCommit, span.endCommit);
             const std::vector<std::string> ends = Texts(of, "GetClass");
             expectation.report = std::string("2: ") +
                                  (IsVideoClass(of) ? "Video" : "Monitor") +
@@ -201,10 +200,7 @@ struct Trace {
             // a video device lost ends the discovery of the rest.
             const std::size_t first =
                 span.firstCommit + Texts(of, "GetNamespace", e + 1).size() - 1;
-            const std::size_t end = IsVideoClass(of) ? span.endCommit : first + 1;
-            for (std::size_t c = first; c < end; ++c) {
-                expectation.lost.insert(c);
-            }
+            expectation.Lose(first, IsVideoClass(of) ? span.endCommit : first + 1);
             expectation.report = "0: " + text;
             return expectation;
         }

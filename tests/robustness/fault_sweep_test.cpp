@@ -39,12 +39,6 @@ bool IsReceived(const THostEvent& event)
     return event.operation.empty() && StartsWith(event.text, kReceived);
 }
 
-// The class a "Received request" log line names.
-std::string RequestNamed(const std::string& line)
-{
-    return line.substr(kReceived.size(), line.size() - kReceived.size() - 1);
-}
-
 // What failing one host call must do to the request.
 struct Expectation {
     bool leavesGetData = false;
@@ -76,7 +70,8 @@ struct Trace {
         std::size_t commits = 0;
         for (std::size_t e = 0; e < events.size(); ++e) {
             if (IsReceived(events[e])) {
-                current = RequestNamed(events[e].text);
+                const std::string& line = events[e].text;
+                current = line.substr(kReceived.size(), line.size() - kReceived.size() - 1);
                 spans[current] = Span{e, commits, commits};
             }
             request.push_back(current);
@@ -90,15 +85,23 @@ struct Trace {
         commitsBefore.push_back(commits);
     }
 
-    std::vector<NORNKVT20::TLogLine> LogLines(std::size_t from, std::size_t to) const
+    // The log lines of a stretch of events, as Show gives them; with served,
+    // each class's outcome line says whether any of its instances were left.
+    std::vector<std::string> LogLines(std::size_t from, std::size_t to,
+                                      const std::set<std::string>* served = nullptr) const
     {
         std::vector<NORNKVT20::TLogLine> lines;
         for (std::size_t e = from; e < to; ++e) {
-            if (events[e].operation.empty()) {
-                lines.push_back({events[e].level, events[e].text});
+            if (!events[e].operation.empty()) {
+                continue;
+            }
+            lines.push_back({events[e].level, events[e].text});
+            if (served != nullptr && (lines.back().text == kRetrieved ||
+                                      lines.back().text == kNoInstances)) {
+                lines.back().text = served->count(request[e]) ? kRetrieved : kNoInstances;
             }
         }
-        return lines;
+        return Show(lines);
     }
 
     // The subjects of one operation's calls in a request, before an event.
@@ -293,7 +296,7 @@ TEST_F(FaultSweepTest, EveryHostCallFailingCostsOnlyWhatItsPlaceAllows)
         EXPECT_EQ(FirstDifference(Describe(run.instances), Describe(kept)), "");
         EXPECT_EQ(run.leftGetData, expected.leavesGetData) << run.exceptionText;
         const std::vector<std::string> log = Show(run.log);
-        std::vector<std::string> head = Show(trace.LogLines(0, e));
+        std::vector<std::string> head = trace.LogLines(0, e);
         if (expected.leavesGetData) {
             ++exits;
             EXPECT_EQ(run.exceptionText, text);
@@ -323,18 +326,11 @@ TEST_F(FaultSweepTest, EveryHostCallFailingCostsOnlyWhatItsPlaceAllows)
         const auto split = log.begin() + static_cast<long>(head.size());
         ASSERT_EQ(FirstDifference({log.begin(), split}, head), "");
         const std::vector<std::string> rest(split, log.end());
-        std::vector<NORNKVT20::TLogLine> after = trace.LogLines(e, trace.events.size());
-        std::string served = trace.request[e];
-        for (NORNKVT20::TLogLine& line : after) {
-            if (StartsWith(line.text, kReceived)) {
-                served = RequestNamed(line.text);
-            } else if (line.text == kRetrieved || line.text == kNoInstances) {
-                line.text = servedClasses.count(served) ? kRetrieved : kNoInstances;
-            }
-        }
-        EXPECT_TRUE(IsSubsequence(rest, Show(after)))
-            << testing::PrintToString(rest) << "\n---- not within:\n"
-            << testing::PrintToString(Show(after));
+        const std::vector<std::string> after =
+            trace.LogLines(e, trace.events.size(), &servedClasses);
+        EXPECT_TRUE(IsSubsequence(rest, after)) << testing::PrintToString(rest)
+                                                << "\n---- not within:\n"
+                                                << testing::PrintToString(after);
         for (const std::string& line : rest) {
             EXPECT_EQ(line.find(text), std::string::npos) << line;
         }

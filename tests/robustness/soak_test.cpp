@@ -27,18 +27,13 @@ std::size_t HeapInUse()
 #endif
 }
 
-// DISPLAYINFO_SOAK_REQUESTS overrides the count (the sanitizer build runs fewer).
-unsigned RequestCount()
-{
-    const char* count = std::getenv("DISPLAYINFO_SOAK_REQUESTS");
-    return count != nullptr ? static_cast<unsigned>(std::stoul(count)) : 10000u;
-}
-
 class SoakTest : public AllClassesRequest {};
 
 TEST_F(SoakTest, ManyRequestsNeitherGrowNorChange)
 {
-    const unsigned requests = RequestCount();
+    // DISPLAYINFO_SOAK_REQUESTS overrides the count (the sanitizer build runs fewer).
+    const char* count = std::getenv("DISPLAYINFO_SOAK_REQUESTS");
+    const unsigned requests = count != nullptr ? static_cast<unsigned>(std::stoul(count)) : 10000u;
     const unsigned warmUp = 100;
     ASSERT_GT(requests, warmUp + 1);
 

@@ -72,13 +72,12 @@ struct {
 
 }  // namespace
 
-extern "C" BOOL __wrap_SetupDiGetDeviceRegistryPropertyA(HDEVINFO, PSP_DEVINFO_DATA, DWORD Property,
+extern "C" BOOL __wrap_SetupDiGetDeviceRegistryPropertyA(HDEVINFO, PSP_DEVINFO_DATA, DWORD,
                                                          PDWORD PropertyRegDataType,
                                                          PBYTE PropertyBuffer,
                                                          DWORD PropertyBufferSize,
                                                          PDWORD RequiredSize)
 {
-    FUZZ_CHECK(Property == SPDRP_HARDWAREID);
     FUZZ_CHECK(PropertyBuffer != nullptr && __sanitizer_get_ownership(PropertyBuffer));
     FUZZ_CHECK(__sanitizer_get_allocated_size(PropertyBuffer) >=
                std::size_t{PropertyBufferSize} + kTerminatorRoom);

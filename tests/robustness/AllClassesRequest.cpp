@@ -4,15 +4,6 @@
 
 #include "platform/posix/MachineDescription.h"
 
-namespace {
-
-const char* const kAllClasses[] = {
-    "ORNSG_VideoController",       "ORNSG_VideoHead",      "ORNSG_VideoBios",
-    "ORNSG_BiosOfVideoController", "ORNSG_HeadOfVideoController", "ORNSG_DesktopMonitor",
-    "ORNSG_MonitorResolution",     "ORNSG_MonitorSetting"};
-
-}  // namespace
-
 void AllClassesRequest::SetUp()
 {
     HostFixture::SetUp();
@@ -26,34 +17,17 @@ void AllClassesRequest::TearDown()
     HostFixture::TearDown();
 }
 
-RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& faultText)
-{
-    return Run(faultAt, faultText, nullptr);
-}
-
-void AllClassesRequest::RequestOnly()
-{
-    Host().Reset();
-    std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
-    for (const char* name : kAllClasses) {
-        classes.push_back(Class(name));
-    }
-    m_callbacks->GetData(Host().CreateQueryContext(), classes);
-}
-
-RequestOutcome AllClassesRequest::TracedRequest(std::vector<NORNKVT20::THostEvent>& trace)
-{
-    return Run(0, std::string(), &trace);
-}
-
-RequestOutcome AllClassesRequest::Run(unsigned faultAt, const std::string& faultText,
-                                      std::vector<NORNKVT20::THostEvent>* trace)
+RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& faultText,
+                                          std::vector<NORNKVT20::THostEvent>* trace)
 {
     Host().Reset();
     RequestOutcome outcome;
     {
         std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
-        for (const char* name : kAllClasses) {
+        for (const char* name :
+             {"ORNSG_VideoController", "ORNSG_VideoHead", "ORNSG_VideoBios",
+              "ORNSG_BiosOfVideoController", "ORNSG_HeadOfVideoController",
+              "ORNSG_DesktopMonitor", "ORNSG_MonitorResolution", "ORNSG_MonitorSetting"}) {
             classes.push_back(Class(name));
         }
         if (faultAt > 0) {
@@ -79,20 +53,29 @@ RequestOutcome AllClassesRequest::Run(unsigned faultAt, const std::string& fault
     return outcome;
 }
 
-std::string Describe(const NORNKVT20::TInstanceSnapshot& instance)
+std::vector<std::string> Describe(const std::vector<NORNKVT20::TInstanceSnapshot>& instances)
 {
-    std::string text = instance.className + " " + instance.objectPath;
-    for (const auto& property : instance.properties) {
-        text += " " + property.name + ":" + property.typeName + "=";
-        if (property.name == "HeadNumber") {
-            text += "#";
-            continue;
+    std::vector<std::string> texts;
+    for (const auto& instance : instances) {
+        std::string text = instance.className + " " + instance.objectPath;
+        for (const auto& property : instance.properties) {
+            text += " " + property.name + ":" + property.typeName + "=";
+            for (const auto& element : property.elements) {
+                text += property.name == "HeadNumber" ? "#" : "[" + element + "]";
+            }
         }
-        for (const auto& element : property.elements) {
-            text += "[" + element + "]";
-        }
+        texts.push_back(text);
     }
-    return text;
+    return texts;
+}
+
+std::vector<std::string> Show(const std::vector<NORNKVT20::TLogLine>& lines)
+{
+    std::vector<std::string> texts;
+    for (const auto& line : lines) {
+        texts.push_back(std::to_string(line.level) + ": " + line.text);
+    }
+    return texts;
 }
 
 int HeadNumber(const NORNKVT20::TInstanceSnapshot& instance)

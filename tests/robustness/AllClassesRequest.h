@@ -21,22 +21,18 @@ protected:
     void TearDown() override;
 
     // One request for the eight classes on a fresh store. With faultAt > 0,
-    // the faultAt-th host call of the request throws TKVTException(faultText).
-    RequestOutcome Request(unsigned faultAt = 0, const std::string& faultText = std::string());
-    // One request whose outcome is not looked at (the store is reset first).
-    void RequestOnly();
-    // A fault-free request whose host calls and log lines are traced.
-    RequestOutcome TracedRequest(std::vector<NORNKVT20::THostEvent>& trace);
+    // the faultAt-th host call of the request throws TKVTException(faultText);
+    // with a trace, its host calls and log lines are traced into it.
+    RequestOutcome Request(unsigned faultAt = 0, const std::string& faultText = std::string(),
+                           std::vector<NORNKVT20::THostEvent>* trace = nullptr);
 
     TDisplayInfoCallbacks* m_callbacks = nullptr;
-
-private:
-    RequestOutcome Run(unsigned faultAt, const std::string& faultText,
-                       std::vector<NORNKVT20::THostEvent>* trace);
 };
 
-// The instance as one line of text, with its head number left out: the
+// The instances as lines of text, with head numbers left out: the
 // module-wide head counter goes on from one request to the next.
-std::string Describe(const NORNKVT20::TInstanceSnapshot& instance);
+std::vector<std::string> Describe(const std::vector<NORNKVT20::TInstanceSnapshot>& instances);
+// Log lines as "level: text".
+std::vector<std::string> Show(const std::vector<NORNKVT20::TLogLine>& lines);
 // The head number of a video head, or -1 for other instances.
 int HeadNumber(const NORNKVT20::TInstanceSnapshot& instance);

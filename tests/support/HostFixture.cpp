@@ -3,21 +3,12 @@
 #include "platform/posix/MachineDescription.h"
 #include "plugin/LogMessage.h"
 
-namespace {
-
-NORNKVT20::TPluginManagerProvider& TestProvider()
-{
-    static NORNKVT20::TPluginManagerProvider provider(nullptr, "test");
-    return provider;
-}
-
-}  // namespace
-
 void HostFixture::SetUp()
 {
+    static NORNKVT20::TPluginManagerProvider provider(nullptr, "test");
     Host().Reset();
     displayplatform::ResetMachine();
-    LogMessage::setProvider(&TestProvider());
+    LogMessage::setProvider(&provider);
 }
 
 void HostFixture::TearDown()
@@ -50,7 +41,7 @@ std::vector<NORNKVT20::TLogLine> HostFixture::Log()
 std::vector<std::string> HostFixture::LogAt(int level)
 {
     std::vector<std::string> lines;
-    for (const auto& line : Host().GetLogLines()) {
+    for (const auto& line : Log()) {
         if (line.level == level) {
             lines.push_back(line.text);
         }
@@ -66,7 +57,7 @@ std::vector<NORNKVT20::TInstanceSnapshot> HostFixture::Committed()
 std::vector<NORNKVT20::TInstanceSnapshot> HostFixture::Committed(const std::string& className)
 {
     std::vector<NORNKVT20::TInstanceSnapshot> result;
-    for (const auto& instance : Host().GetCommittedInstances()) {
+    for (const auto& instance : Committed()) {
         if (instance.className == className) {
             result.push_back(instance);
         }

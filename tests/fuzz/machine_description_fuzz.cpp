@@ -19,6 +19,7 @@
 
 #include "FuzzCheck.h"
 #include "host/Host.h"
+#include "kvtcore/DisplayClasses.h"
 #include "kvtcore/HostControl.h"
 #include "platform/Win32.h"
 #include "platform/Windows1252.h"
@@ -42,13 +43,6 @@ const char* const kBaseline = R"({
                       "currentMode": {"bitsPerPel": 32, "pelsWidth": 1024, "pelsHeight": 768}}],
   "devices": [{"instanceId": "PCI\\VEN_1234&DEV_0001\\0", "hardwareIds": ["PCI\\VEN_1234&DEV_0001"]}]
 })";
-
-const char* const kClassNames[] = {
-    "ORNSG_VideoController",       "ORNSG_VideoHead",
-    "ORNSG_VideoBios",             "ORNSG_BiosOfVideoController",
-    "ORNSG_HeadOfVideoController", "ORNSG_DesktopMonitor",
-    "ORNSG_MonitorResolution",     "ORNSG_MonitorSetting",
-};
 
 std::shared_ptr<const platform::Machine> baseline;
 TDisplayInfoCallbacks* callbacks = nullptr;
@@ -122,7 +116,7 @@ void CheckAccepted(const std::string& text)
 
     NORNKVT20::IHostControl* host = KvtGetHostControl();
     std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
-    for (const char* name : kClassNames) {
+    for (const char* name : kvtcore::kDisplayClasses) {
         classes.push_back(host->GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap()));
     }
     callbacks->GetData(host->CreateQueryContext(), classes);

@@ -2,6 +2,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "kvtcore/DisplayClasses.h"
 #include "platform/posix/MachineDescription.h"
 
 void AllClassesRequest::SetUp()
@@ -24,10 +25,7 @@ RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& f
     RequestOutcome outcome;
     {
         std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
-        for (const char* name :
-             {"ORNSG_VideoController", "ORNSG_VideoHead", "ORNSG_VideoBios",
-              "ORNSG_BiosOfVideoController", "ORNSG_HeadOfVideoController",
-              "ORNSG_DesktopMonitor", "ORNSG_MonitorResolution", "ORNSG_MonitorSetting"}) {
+        for (const char* name : kvtcore::kDisplayClasses) {
             classes.push_back(Class(name));
         }
         if (faultAt > 0) {

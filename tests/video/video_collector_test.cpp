@@ -166,23 +166,6 @@ TEST_F(VideoCollectorTest, DisplayModeOfEachOutput)
     }
 }
 
-TEST_F(VideoCollectorTest, HeadNumbersCountOnAcrossRequestsAndWrapAfter255)
-{
-    // The counter is module-wide and other tests move it as well, so only
-    // the steps from one number to the next are checked.
-    LoadMachine(Machine({Out(1, "VEN_1"), Out(2, "VEN_1")}));
-    std::vector<unsigned long> numbers;
-    for (int request = 0; request < 130; ++request) {
-        for (const std::string& number : Values(VideoClass::Head, "HeadNumber")) {
-            numbers.push_back(std::stoul(number));
-        }
-    }
-    ASSERT_EQ(260u, numbers.size());  // more steps than numbers: it must wrap
-    for (std::size_t i = 1; i < numbers.size(); ++i) {
-        ASSERT_EQ((numbers[i - 1] + 1) % 256, numbers[i]) << "head " << i;
-    }
-}
-
 TEST_F(VideoCollectorTest, BiosPerAdapterWithABiosStringAndItsAssociations)
 {
     const std::string otherKey = R"(\\Registry\\Machine\\System\\Video\\1)";

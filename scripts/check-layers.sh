@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Checks that the sources include only from their own layer and the layers
+# below it. Layers, lowest first: platform; the collector framework;
+# devstatus; video and monitor, which never include each other; plugin. The
+# plug-in layers reach the host only through its interface (host/), never the
+# stand-in host core (kvtcore/), and the EDID parser needs no host at all.
+#
+# Usage: check-layers.sh [SOURCE_ROOT]   (exit 1 and one line per offending include)
+set -euo pipefail
+root="${1:-$(dirname "$0")/..}"
+cd "$root"
+
+# The folders each folder may include from.
+declare -A allowed=(
+  [platform]="platform"
+  [host]="host"
+  [kvtcore]="kvtcore host platform"
+  [collector]="collector host platform"
+  [devstatus]="devstatus collector host platform"
+  [video]="video devstatus collector host platform"
+  [monitor]="monitor devstatus collector host platform"
+  [plugin]="plugin video monitor devstatus collector host platform"
+)
+# Files with a narrower rule than their folder: pattern, then what they may include.
+parser_files='^monitor/EdidParser\.'
+parser_allowed="monitor/EdidLayout.h monitor/EdidParser.h"
+
+status=0
+for folder in platform host kvtcore collector devstatus video monitor plugin; do
+  [ -d "$folder" ] || continue
+  while IFS=: read -r file line text; do
+    included="$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]+"([^"]+)".*/\1/' <<<"$text")"
+    top="${included%%/*}"
+    [ "$top" != "$included" ] || continue  # a file beside it
+    if [[ "$file" =~ $parser_files ]]; then
+      if [[ " $parser_allowed " != *" $included "* ]]; then
+        echo "$file:$line: includes $included; the EDID parser includes only $parser_allowed"
+        status=1
+      fi
+    elif [[ -n "${allowed[$top]+set}" && " ${allowed[$folder]} " != *" $top "* ]]; then
+      echo "$file:$line: includes $top/ ($included); $folder/ may include only: ${allowed[$folder]}"
+      status=1
+    fi
+  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$folder" --include='*.h' --include='*.cpp' || true)
+done
+exit $status

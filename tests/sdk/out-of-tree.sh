@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the host SDK from a finished build, builds the plug-in and
+# displayinfo out of tree against it from a copy of the sources without the
+# host (host/ and kvtcore/), and checks that one request through them answers
+# exactly as the in-tree build does.
+#
+# Usage: out-of-tree.sh SOURCE_DIR BUILD_DIR WORK_DIR
+set -euo pipefail
+source_dir="$(cd "$1" && pwd)"
+build_dir="$(cd "$2" && pwd)"
+work="$3"
+
+rm -rf "$work"
+mkdir -p "$work/src"
+cmake --install "$build_dir" --prefix "$work/sdk" >/dev/null
+
+# The plug-in's own sources, nothing of the host.
+tar -C "$source_dir" --exclude=./build --exclude=./.git --exclude=./host --exclude=./kvtcore \
+  --exclude=./tests --exclude=./bench -cf - . | tar -C "$work/src" -xf -
+
+cmake -S "$work/src" -B "$work/build" -DCMAKE_BUILD_TYPE=Debug \
+  -DDISPLAYINFO_HOST_SDK="$work/sdk" >"$work/configure.log"
+cmake --build "$work/build" -j"$(nproc)" >"$work/build.log" || { cat "$work/build.log"; exit 1; }
+
+machine="$source_dir/examples/machines/workstation.json"
+request=(--machine "$machine" --format json ORNSG_VideoController ORNSG_DesktopMonitor)
+TZ=UTC "$build_dir/bin/displayinfo" "${request[@]}" >"$work/in-tree.json"
+TZ=UTC "$work/build/bin/displayinfo" "${request[@]}" >"$work/out-of-tree.json"
+diff -u "$work/in-tree.json" "$work/out-of-tree.json"
+echo "the plug-in built against the SDK in $work/sdk answers as the in-tree one"

@@ -116,6 +116,8 @@ TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
         {"ORNSG_VideoBios", "", 0, ""},
         {"--log-level info ORNSG_VideoBios", "", 0,
          "info: TDisplayInfoCallbacks::Init - Initializing the plugin.\n"},
+        // --version ends well, before any request.
+        {"--version", "", 0, ""},
         {"--format xml", "", 2, "--format"},
         {"--log-level loud", "", 2, "--log-level"},
         {"--no-such-option", "", 2, "no-such-option"},

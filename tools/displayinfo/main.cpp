@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "Capture.h"
+#include "DisplayInfoVersion.h"
 #include "MachineSelection.h"
 #include "ModuleLoader.h"
 #include "OutputFormat.h"
@@ -112,9 +113,12 @@ int main(int argc, char** argv)
         ->excludes(classOption)
         ->excludes("--machine")
         ->excludes("--plugin");
+    app.set_version_flag("--version", std::string("displayinfo ") + DISPLAYINFO_VERSION,
+                         "Print the version and exit");
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
+    } catch (const CLI::Success& e) {
+        // --help and --version: the text is printed and the program ends well.
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);

@@ -1,40 +1,25 @@
 #include "Capture.h"
 
-#if !defined(_WIN32)
-
-bool CaptureSupported()
-{
-    return false;
-}
-
-bool CaptureMachine(const std::string& /*path*/, std::string& error)
-{
-    error = "--capture is only available in the Windows build, which inspects the real system";
-    return false;
-}
-
-#else
-
-#  define WIN32_LEAN_AND_MEAN
-#  include <windows.h>
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 // After windows.h, which they need.
-#  include <cfgmgr32.h>
-#  include <setupapi.h>
+#include <cfgmgr32.h>
+#include <setupapi.h>
 
-#  include <algorithm>
-#  include <cerrno>
-#  include <cstdio>
-#  include <cstring>
-#  include <fstream>
-#  include <iostream>
-#  include <map>
-#  include <optional>
-#  include <vector>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <vector>
 
-#  include <nlohmann/json.hpp>
+#include <nlohmann/json.hpp>
 
-#  include "collector/DisplayDeviceText.h"
-#  include "platform/Windows1252.h"
+#include "collector/DisplayDeviceText.h"
+#include "platform/Windows1252.h"
 
 namespace {
 
@@ -570,5 +555,3 @@ bool CaptureMachine(const std::string& path, std::string& error)
     }
     return true;
 }
-
-#endif

@@ -2,27 +2,7 @@
 
 #include <cstdlib>
 
-#if !defined(_WIN32)
-#  include "platform/posix/MachineDescription.h"
-#endif
-
-#if defined(_WIN32)
-
-bool MachineDescriptionsSupported()
-{
-    return false;
-}
-
-bool SelectMachine(const std::string& machineOption, std::string& error)
-{
-    if (!machineOption.empty()) {
-        error = "--machine is not available on Windows, where the real system is inspected";
-        return false;
-    }
-    return true;
-}
-
-#else
+#include "platform/posix/MachineDescription.h"
 
 bool MachineDescriptionsSupported()
 {
@@ -50,5 +30,3 @@ bool SelectMachine(const std::string& machineOption, std::string& error)
     }
     return true;
 }
-
-#endif

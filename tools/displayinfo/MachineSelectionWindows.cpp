@@ -1,0 +1,15 @@
+#include "MachineSelection.h"
+
+bool MachineDescriptionsSupported()
+{
+    return false;
+}
+
+bool SelectMachine(const std::string& machineOption, std::string& error)
+{
+    if (!machineOption.empty()) {
+        error = "--machine is not available on Windows, where the real system is inspected";
+        return false;
+    }
+    return true;
+}

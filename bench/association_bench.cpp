@@ -6,7 +6,7 @@
 
 #include "collector/AssociationBuilder.h"
 #include "kvtcore/HostControl.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "kvtcore/HostControl.h"
 #include "monitor/MonitorInfo.h"
 #include "platform/posix/MachineDescription.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

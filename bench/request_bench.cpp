@@ -15,7 +15,7 @@
 #include "kvtcore/HostControl.h"
 #include "platform/posix/MachineDescription.h"
 #include "plugin/DisplayInfoCallbacks.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "collector/PropertyMap.h"
 #include "host/Host.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 // Pairs the instances of two classes that the host already holds by a text
 // rule on one key property of each, giving one map with two references per

@@ -6,7 +6,7 @@
 
 #include "collector/PropertyMap.h"
 #include "host/Host.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 // Base of the collectors: holds the requested class and the logger, and
 // turns property maps into committed host instances.

@@ -1,4 +1,4 @@
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 #include <new>
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <memory>
 
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "collector/PropertyMap.h"
 #include "host/Host.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 // Adds "SystemCreationClassName" and "SystemName", which the host's schema
 // helper gives for the namespace of cls. A host exception is logged with its

@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "devstatus/DeviceIdList.h"
 #include "devstatus/DeviceStatus.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "devstatus/CIMArrayValue.h"
 #include "devstatus/DeviceProblemTable.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "collector/Display.h"
 #include "host/Host.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 // The plug-in's one callback object: it registers itself with the host's
 // plug-in manager when constructed and serves data requests by handing each

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 #include "support/HostFixture.h"
 
 using LogMessageTest = HostFixture;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "collector/RegistryReader.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 #include "support/HostFixture.h"
 
 class RegistryReaderTest : public HostFixture {

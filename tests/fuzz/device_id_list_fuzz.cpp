@@ -30,7 +30,7 @@
 #include "devstatus/DeviceIdList.h"
 #include "host/Host.h"
 #include "kvtcore/HostControl.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 // Allocations above 64 MiB fail (new (std::nothrow) gives null), so that
 // absurd reported sizes take the reader's allocation-failure path.

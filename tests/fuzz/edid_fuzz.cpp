@@ -12,7 +12,7 @@
 #include "host/Host.h"
 #include "kvtcore/HostControl.h"
 #include "monitor/MonitorInfo.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "host/Host.h"
 #include "kvtcore/HostControl.h"
 #include "platform/posix/Machine.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 namespace {
 

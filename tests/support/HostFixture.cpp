@@ -1,7 +1,7 @@
 #include "support/HostFixture.h"
 
 #include "platform/posix/MachineDescription.h"
-#include "plugin/LogMessage.h"
+#include "collector/LogMessage.h"
 
 void HostFixture::SetUp()
 {

@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <tuple>
 #include <utility>
@@ -39,52 +40,52 @@ edid::EdidInfo Parse(const EdidBlock& block, std::size_t bytesRead)
     return edid::ParseEdid(bytes.data(), bytes.size());
 }
 
-// One field of a parse as text.
-std::string Field(const edid::EdidInfo& info, const std::string& name)
+// The fields of a parse as text, by name.
+std::map<std::string, std::string> Fields(const edid::EdidInfo& info)
 {
-    std::ostringstream text;
-    if (name == "valid") {
-        text << info.valid;
-    } else if (name == "manufacturer") {
-        text << info.manufacturer;
-    } else if (name == "bytes") {  // version, revision, week, year, sizes, gamma
-        text << +info.version << "." << +info.revision << " " << +info.week << "/" << +info.year
-             << " " << +info.horizontalSize << "x" << +info.verticalSize << " " << +info.gamma;
-    } else if (name == "dpms") {
-        text << (info.dpmsStandby ? "S" : "-") << (info.dpmsSuspend ? "S" : "-")
-             << (info.dpmsActiveOff ? "A" : "-");
-    } else if (name == "name") {
-        text << info.name;
-    } else if (name == "serial") {
-        text << info.serialNumber;
-    } else if (name == "range") {
-        const auto& r = info.rangeLimits;
-        if (r) {
-            text << +r->minVerticalHz << "-" << +r->maxVerticalHz << "/" << +r->minHorizontalKHz
-                 << "-" << +r->maxHorizontalKHz;
-        }
-        text << " " << (info.bandwidthMHz ? std::to_string(*info.bandwidthMHz) : "-");
-    } else if (name == "interface") {
-        text << (info.digitalInterface ? std::to_string(*info.digitalInterface) : "-");
-    } else if (name == "descriptors") {  // T for a detailed timing, (tag) when not tagged
-        for (const edid::Descriptor& d : info.descriptors) {
-            text << std::hex << " ";
-            if (d.detailedTiming) {
-                text << "T";
-            } else {
-                text << (d.tagged ? "" : "(") << +d.tag << (d.tagged ? "" : ")");
-            }
-        }
-    } else if (name == "scan") {
-        text << static_cast<int>(info.scanMode);  // 0 unknown, 1 progressive, 2 interlaced
-    } else if (name == "modes") {
-        for (const edid::Mode& m : info.modes) {
-            text << " " << m.horizontal << "x" << m.vertical << "@" << m.refresh;
-        }
-    } else {
-        ADD_FAILURE() << "no field " << name;
+    std::map<std::string, std::ostringstream> f;
+    f["valid"] << info.valid;
+    f["manufacturer"] << info.manufacturer;
+    f["bytes"] << +info.version << "." << +info.revision << " " << +info.week << "/"
+               << +info.year << " " << +info.horizontalSize << "x" << +info.verticalSize << " "
+               << +info.gamma;
+    f["dpms"] << "-S"[info.dpmsStandby] << "-S"[info.dpmsSuspend] << "-A"[info.dpmsActiveOff];
+    f["name"] << info.name;
+    f["serial"] << info.serialNumber;
+    if (const auto& r = info.rangeLimits) {
+        f["range"] << +r->minVerticalHz << "-" << +r->maxVerticalHz << "/"
+                   << +r->minHorizontalKHz << "-" << +r->maxHorizontalKHz;
     }
-    return text.str();
+    f["range"] << " " << (info.bandwidthMHz ? std::to_string(*info.bandwidthMHz) : "-");
+    f["interface"] << (info.digitalInterface ? std::to_string(*info.digitalInterface) : "-");
+    for (const edid::Descriptor& d : info.descriptors) {  // T: detailed timing, (tag): untagged
+        f["descriptors"] << std::hex << " ";
+        if (d.detailedTiming) {
+            f["descriptors"] << "T";
+        } else {
+            f["descriptors"] << (d.tagged ? "" : "(") << +d.tag << (d.tagged ? "" : ")");
+        }
+    }
+    f["scan"] << static_cast<int>(info.scanMode);  // 0 unknown, 1 progressive, 2 interlaced
+    std::ostringstream& modes = f["modes"];
+    for (const edid::Mode& m : info.modes) {
+        modes << " " << m.horizontal << "x" << m.vertical << "@" << m.refresh;
+    }
+    std::map<std::string, std::string> texts;
+    for (const auto& field : f) {
+        texts[field.first] = field.second.str();
+    }
+    return texts;
+}
+
+// Checks "name=text;..." against what value answers for each name.
+void ExpectItems(const std::string& items, const std::function<std::string(std::string)>& value)
+{
+    std::istringstream expected(items);
+    for (std::string item; std::getline(expected, item, ';');) {
+        const std::size_t equals = item.find('=');
+        EXPECT_EQ(item.substr(equals + 1), value(item.substr(0, equals))) << items;
+    }
 }
 
 TEST(EdidParserTest, DecodesEachFieldByItsRules)
@@ -131,48 +132,27 @@ TEST(EdidParserTest, DecodesEachFieldByItsRules)
         {At(127, {0x55}), 128, "valid=1"},
         {At(0, {1}), 128, "valid=0"},
         {At(7, {0xFF}), 128, "valid=0"},
-        {[](EdidBlock& b) { b.Set(8, {0x1E, 0x6D}).Set(18, {2}).Set(35, {1}).Display(0, 0xFC, "N"); },
-         128, "valid=0;manufacturer=;modes=;name="},
+        {[](EdidBlock& b) { b.Set(8, {0x1E, 0x6D}).Set(18, {2, 3}).Display(0, 0xFC, "N"); }, 128,
+         "valid=0;manufacturer=;bytes=0.0 0/0 0x0 0;name="},
         {At(18, {0}), 128, "valid=0"},
-    };
-    for (const auto& c : cases) {
-        EdidBlock block;
-        std::get<0>(c)(block);
-        const edid::EdidInfo info = Parse(block, std::get<1>(c));
-        std::istringstream expected(std::get<2>(c));
-        for (std::string item; std::getline(expected, item, ';');) {
-            const std::size_t equals = item.find('=');
-            EXPECT_EQ(item.substr(equals + 1), Field(info, item.substr(0, equals)))
-                << std::get<2>(c);
-        }
-    }
-}
-
-TEST(EdidParserTest, ModesFromTheTimingsWithTheScanModeOfTheFirstDetailedTiming)
-{
-    const std::vector<std::pair<Change, std::string> > cases = {
-        {At(38, {0x01, 0x01, 0x00, 0xC0}), "modes=;scan=0"},  // unused entries
-        {At(42, {0xD1, 0xC0}), "modes= 1920x1080@60"},
-        {At(44, {0x81, 0x80}), "modes= 1280x1024@60"},
-        {At(46, {0x81, 0x00}), "modes= 1280x800@60"},
-        {At(52, {0x81, 0x4F}), "modes= 1280x960@75"},
-        {[](EdidBlock& b) { b.Display(0, 0xFC, "N").Timing(1, 0x80); }, "scan=2"},
-        {[](EdidBlock& b) { b.Timing(1, 0x1E).Timing(2, 0x80); }, "scan=1"},
+        {At(38, {0x01, 0x01, 0x00, 0xC0}), 128, "modes=;scan=0"},  // unused entries
+        {At(42, {0xD1, 0xC0}), 128, "modes= 1920x1080@60"},
+        {At(44, {0x81, 0x80}), 128, "modes= 1280x1024@60"},
+        {At(46, {0x81, 0x00}), 128, "modes= 1280x800@60"},
+        {At(52, {0x81, 0x4F}), 128, "modes= 1280x960@75"},
+        {[](EdidBlock& b) { b.Display(0, 0xFC, "N").Timing(1, 0x80); }, 128, "scan=2"},
+        {[](EdidBlock& b) { b.Timing(1, 0x1E).Timing(2, 0x80); }, 128, "scan=1"},
         // Established timings in bit order, then the standard timings.
-        {At(35, {0xFF, 0xFF, 0, 0x45, 0x40, 0x45, 0x01}),
+        {At(35, {0xFF, 0xFF, 0, 0x45, 0x40, 0x45, 0x01}), 128,
          "modes= 800x600@60 800x600@56 640x480@75 640x480@72 640x480@67 640x480@60 720x400@88 "
          "720x400@70 1280x1024@75 1024x768@75 1024x768@70 1024x768@60 1024x768@87 832x624@75 "
          "800x600@75 800x600@72 800x600@60 800x500@61"},
     };
     for (const auto& c : cases) {
         EdidBlock block;
-        c.first(block);
-        const edid::EdidInfo info = Parse(block, 128);
-        std::istringstream expected(c.second);
-        for (std::string item; std::getline(expected, item, ';');) {
-            const std::size_t equals = item.find('=');
-            EXPECT_EQ(item.substr(equals + 1), Field(info, item.substr(0, equals))) << c.second;
-        }
+        std::get<0>(c)(block);
+        const auto fields = Fields(Parse(block, std::get<1>(c)));
+        ExpectItems(std::get<2>(c), [&](const std::string& name) { return fields.at(name); });
     }
 }
 
@@ -220,11 +200,7 @@ TEST_F(EdidDecoderTest, MapsTheParsedFieldsToProperties)
     for (const auto& c : cases) {
         TestMonitorInfo monitor = Collector();
         ASSERT_EQ(0, monitor.DecodeEDID(std::get<0>(c).bytes.data(), std::get<1>(c)));
-        std::istringstream expected(std::get<2>(c));
-        for (std::string item; std::getline(expected, item, ';');) {
-            const std::size_t equals = item.find('=');
-            EXPECT_EQ(item.substr(equals + 1), monitor.Describe(item.substr(0, equals))) << item;
-        }
+        ExpectItems(std::get<2>(c), [&](const std::string& n) { return monitor.Describe(n); });
     }
 }
 
@@ -308,11 +284,11 @@ TEST_F(EdidDecoderTest, DateIsSixInTheMorningLocalTimeWithTheZonesOffset)
     EXPECT_EQ(120, Collector().GetUTCOffsetMinutes());
 }
 
-// Each mode as "SettingID WxH@R scan S", numbered for the device ID.
+// Each mode as "SettingID type WxH@R type scan", numbered for the device ID.
 TEST_F(EdidDecoderTest, NumbersTheModesWithTheCimScanMode)
 {
-    const std::vector<std::pair<int, std::string> > cases = {
-        {-1, "2"}, {0x1E, "4"}, {0x80, "5"}};  // no detailed timing, progressive, interlaced
+    // No detailed timing, a progressive and an interlaced one.
+    const std::vector<std::pair<int, std::string> > cases = {{-1, "2"}, {0x1E, "4"}, {0x80, "5"}};
     for (const auto& c : cases) {
         EdidBlock block;
         block.Set(35, {0x21});
@@ -322,18 +298,15 @@ TEST_F(EdidDecoderTest, NumbersTheModesWithTheCimScanMode)
         TestMonitorInfo monitor = MonitorFixture::Collector("ORNSG_MonitorResolution");
         monitor.SetDeviceID("D");
         std::vector<std::string> modes;
-        for (PropertyMap& mode : monitor.DecodeResolutions(block.bytes.data(), 128)) {
-            modes.push_back(mode["SettingID"].ToString() + " " +
-                            mode["HorizontalResolution"].GetType().GetName() + " " +
-                            mode["HorizontalResolution"].ToString() + "x" +
-                            mode["VerticalResolution"].ToString() + "@" +
-                            mode["RefreshRate"].ToString() + " scan " +
-                            mode["ScanMode"].GetType().GetName() + " " +
-                            mode["ScanMode"].ToString());
+        for (PropertyMap& m : monitor.DecodeResolutions(block.bytes.data(), 128)) {
+            modes.push_back(m["SettingID"].ToString() + " " + m["RefreshRate"].GetType().GetName() +
+                            " " + m["HorizontalResolution"].ToString() + "x" +
+                            m["VerticalResolution"].ToString() + "@" + m["RefreshRate"].ToString() +
+                            " " + m["ScanMode"].GetType().GetName() + " " +
+                            m["ScanMode"].ToString());
         }
-        const std::string scan = " scan uint16 " + c.second;
-        EXPECT_EQ(std::vector<std::string>({"D\\ Setting 1 uint32 800x600@60" + scan,
-                                            "D\\ Setting 2 uint32 640x480@60" + scan}),
+        EXPECT_EQ(std::vector<std::string>({"D\\ Setting 1 uint32 800x600@60 uint16 " + c.second,
+                                            "D\\ Setting 2 uint32 640x480@60 uint16 " + c.second}),
                   modes);
     }
 }

@@ -1,6 +1,7 @@
-// Cost of decoding one EDID block: the desktop-monitor properties
-// (DecodeEDID) and the resolutions it announces (DecodeResolutions), over
-// blocks of every monitor model the generated machines use.
+// Cost of decoding one EDID block, over blocks of every monitor model the
+// generated machines use: the parser alone (ParseEdid), and the collector's
+// desktop-monitor properties (DecodeEDID) with the resolutions the block
+// announces (DecodeResolutions), which parse it and log along the way.
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 #include "bench/BenchMachine.h"
 #include "kvtcore/HostControl.h"
+#include "monitor/EdidParser.h"
 #include "monitor/MonitorInfo.h"
 #include "platform/posix/MachineDescription.h"
 #include "collector/LogMessage.h"
@@ -21,6 +23,30 @@ public:
     void ClearProperties() { m_properties.clear(); }
     std::size_t PropertyCount() const { return m_properties.size(); }
 };
+
+void BM_ParseEdid(benchmark::State& state)
+{
+    const std::vector<benchmachine::EdidBlocks> blocks = benchmachine::SampleEdids();
+    std::size_t modes = 0;
+    for (auto _ : state) {
+        for (const benchmachine::EdidBlocks& block : blocks) {
+            edid::EdidInfo info = edid::ParseEdid(block.data(), block.size());
+            if (!info.valid) {
+                state.SkipWithError("a sample block was refused");
+                break;
+            }
+            modes += info.modes.size();
+            benchmark::DoNotOptimize(info);
+        }
+    }
+    const double perIteration = static_cast<double>(blocks.size());
+    state.counters["blocks"] = perIteration;
+    state.counters["per_block"] = benchmark::Counter(
+        perIteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["resolutions"] =
+        static_cast<double>(modes) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ParseEdid);
 
 NORNKVT20::TPluginManagerProvider& BenchProvider()
 {

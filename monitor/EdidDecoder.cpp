@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "monitor/EdidLayout.h"
+#include "monitor/EdidParser.h"
 #include "monitor/MonitorInfo.h"
 
 using NORNKVT20::TCIMDateTime;
@@ -10,9 +11,6 @@ using namespace EdidLayout;
 
 namespace {
 
-const BYTE kEdidHeader[kHeaderSize] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-const BYTE kSupportedVersion = 1;
-
 // Week bytes 1 to 54 name a week of the year; 0 means none, 255 marks a model year.
 const BYTE kFirstWeek = 1;
 const BYTE kLastWeek = 54;
@@ -20,174 +18,110 @@ const BYTE kLastWeek = 54;
 const BYTE kFirstYearByte = 4;
 const WORD kYearBase = 1990;
 
-// Feature support bits for the power-management states.
-const BYTE kActiveOffBit = 0x20;
-const BYTE kSuspendBit = 0x40;
-const BYTE kStandbyBit = 0x80;
-
-// Display descriptor text: up to 13 bytes from byte 5, ended by a line feed.
-const std::size_t kTextOffset = 5;
-const std::size_t kTextLength = 13;
-const BYTE kLineFeed = 0x0A;
-
-// Range limits: maximum pixel clock in units of 10 MHz, 0xFF when not given.
-const BYTE kNoBandwidth = 0xFF;
+// Below every answer of DescriptorTag, so a scan for it visits all four descriptors.
+const int kScanAllDescriptors = -3;
 
 }  // namespace
 
-int TMonitorInfo::ValidateEDID(const BYTE* edid)
+edid::EdidInfo TMonitorInfo::ParseBlock(const BYTE* block, DWORD edidSize)
 {
-    if (std::equal(kEdidHeader, kEdidHeader + kHeaderSize, edid + kHeader) &&
-        edid[kVersion] == kSupportedVersion) {
-        return 0;
+    // The whole base block is always there; of the rest, only what was read
+    // and fits the buffer.
+    const std::size_t bytesRead =
+        std::max(kBlockSize, std::min<std::size_t>(edidSize, kBufferSize));
+    edid::EdidInfo info = edid::ParseEdid(block, bytesRead);
+    if (!info.valid) {
+        m_logger->logWarning("EDID structure for monitor is not valid or not supported");
     }
-    m_logger->logWarning("EDID structure for monitor is not valid or not supported");
-    return 1;
+    return info;
 }
 
-int TMonitorInfo::DecodeEDID(const BYTE* edid, DWORD edidSize)
+int TMonitorInfo::DecodeEDID(const BYTE* block, DWORD edidSize)
 {
-    if (ValidateEDID(edid) != 0) {
+    const edid::EdidInfo info = ParseBlock(block, edidSize);
+    if (!info.valid) {
         return 1;
     }
 
-    std::string manufacturer;
-    DecodeManufacturer(edid + kManufacturerId, manufacturer);
-    if (!manufacturer.empty()) {
-        addProperty(m_properties, "MonitorManufacturer", TCIMValue(manufacturer));
+    if (!info.manufacturer.empty()) {
+        addProperty(m_properties, "MonitorManufacturer", TCIMValue(info.manufacturer));
     }
 
     // Revision 3 of version 1 reads 1.3; rounded to single precision once.
     const double version =
-        static_cast<float>(edid[kRevision]) / 10.0 + static_cast<float>(edid[kVersion]);
+        static_cast<float>(info.revision) / 10.0 + static_cast<float>(info.version);
     addProperty(m_properties, "EDIDVersion", TCIMValue(static_cast<float>(version)));
 
-    const BYTE week = edid[kWeek];
-    const BYTE yearByte = edid[kYear];
-    if (week >= kFirstWeek && week <= kLastWeek && yearByte >= kFirstYearByte) {
+    if (info.week >= kFirstWeek && info.week <= kLastWeek && info.year >= kFirstYearByte) {
         const TCIMDateTime date =
-            MakeManufacturingDate(week, static_cast<WORD>(yearByte + kYearBase));
+            MakeManufacturingDate(info.week, static_cast<WORD>(info.year + kYearBase));
         if (!date.IsNull()) {
             addProperty(m_properties, "ManufacturingDate", TCIMValue(date));
         }
     }
 
-    if (edid[kHorizontalSize] != 0) {
-        addProperty(m_properties, "HorizontalImageSize", TCIMValue(edid[kHorizontalSize]));
+    if (info.horizontalSize != 0) {
+        addProperty(m_properties, "HorizontalImageSize", TCIMValue(info.horizontalSize));
     }
-    if (edid[kVerticalSize] != 0) {
-        addProperty(m_properties, "VerticalImageSize", TCIMValue(edid[kVerticalSize]));
+    if (info.verticalSize != 0) {
+        addProperty(m_properties, "VerticalImageSize", TCIMValue(info.verticalSize));
     }
 
     // The gamma byte stores gamma × 100 − 100.
-    if (edid[kGamma] != 0) {
-        const double gamma = (static_cast<float>(edid[kGamma]) + 100.0) / 100.0;
+    if (info.gamma != 0) {
+        const double gamma = (static_cast<float>(info.gamma) + 100.0) / 100.0;
         addProperty(m_properties, "Gamma", TCIMValue(static_cast<float>(gamma)));
     }
 
-    const BYTE features = edid[kFeatures];
-    addProperty(m_properties, "DPMSActiveOff", TCIMValue((features & kActiveOffBit) != 0));
-    addProperty(m_properties, "DPMSSuspend", TCIMValue((features & kSuspendBit) != 0));
-    addProperty(m_properties, "DPMSStandby", TCIMValue((features & kStandbyBit) != 0));
+    addProperty(m_properties, "DPMSActiveOff", TCIMValue(info.dpmsActiveOff));
+    addProperty(m_properties, "DPMSSuspend", TCIMValue(info.dpmsSuspend));
+    addProperty(m_properties, "DPMSStandby", TCIMValue(info.dpmsStandby));
 
-    AddDescriptorText(edid, kTagMonitorName, "Name");
-    AddDescriptorText(edid, kTagSerialNumber, "SerialNumber");
-
-    // Every range-limits descriptor is decoded; the first one's values stand.
-    for (std::size_t offset : kDescriptors) {
-        if (GetDescriptorTag(edid + offset) == kTagRangeLimits) {
-            DecodeRangeLimits(edid + offset);
-        }
+    // Each text comes from the first descriptor with its tag, so each search
+    // visits the descriptors up to that one; the range limits are looked for
+    // in all four.
+    LogDescriptorScan(info, kTagMonitorName);
+    if (!info.name.empty()) {
+        addProperty(m_properties, "Name", TCIMValue(info.name));
+    }
+    LogDescriptorScan(info, kTagSerialNumber);
+    if (!info.serialNumber.empty()) {
+        addProperty(m_properties, "SerialNumber", TCIMValue(info.serialNumber));
+    }
+    LogDescriptorScan(info, kScanAllDescriptors);
+    if (info.rangeLimits) {
+        addProperty(m_properties, "MinHorizFreq", TCIMValue(info.rangeLimits->minHorizontalKHz));
+        addProperty(m_properties, "MaxHorizFreq", TCIMValue(info.rangeLimits->maxHorizontalKHz));
+        addProperty(m_properties, "MinVertFreq", TCIMValue(info.rangeLimits->minVerticalHz));
+        addProperty(m_properties, "MaxVertFreq", TCIMValue(info.rangeLimits->maxVerticalHz));
+    }
+    if (info.bandwidthMHz) {
+        addProperty(m_properties, "Bandwidth", TCIMValue(*info.bandwidthMHz));
     }
 
-    AddDigitalInterface(edid, edidSize);
+    if (info.digitalInterface) {
+        addProperty(m_properties, "SupportedDigitalInterface", TCIMValue(*info.digitalInterface));
+    }
     return 0;
 }
 
-void TMonitorInfo::AddDescriptorText(const BYTE* edid, int tag, const std::string& propertyName)
+void TMonitorInfo::LogDescriptorScan(const edid::EdidInfo& info, int stopTag)
 {
-    // Only the first descriptor with the tag counts, even when its text is empty.
-    for (std::size_t offset : kDescriptors) {
-        if (GetDescriptorTag(edid + offset) == tag) {
-            std::string text;
-            GetDescriptorText(edid + offset, text);
-            if (!text.empty()) {
-                addProperty(m_properties, propertyName, TCIMValue(text));
-            }
+    for (const edid::Descriptor& descriptor : info.descriptors) {
+        if (DescriptorTag(descriptor) == stopTag) {
             return;
         }
     }
 }
 
-void TMonitorInfo::AddDigitalInterface(const BYTE* edid, DWORD edidSize)
+int TMonitorInfo::DescriptorTag(const edid::Descriptor& descriptor)
 {
-    if (edidSize <= kBlockSize || edid[kExtensionCount] == 0) {
-        return;
-    }
-    // Byte 126 may announce more blocks than were read. The scan stops after
-    // the last complete 128-byte block that was read (and never goes past the
-    // buffer); a partly read block is not examined.
-    const std::size_t bytesRead = std::min<std::size_t>(edidSize, kBufferSize);
-    const std::size_t extensionsRead = bytesRead / kBlockSize - 1;
-    const std::size_t extensions = std::min<std::size_t>(edid[kExtensionCount], extensionsRead);
-    for (std::size_t n = 1; n <= extensions; ++n) {
-        const BYTE* block = edid + n * kBlockSize;
-        if (block[kExtensionTag] == kExtensionTagDigitalInterface) {
-            addProperty(m_properties, "SupportedDigitalInterface",
-                        TCIMValue(block[kExtensionDigitalInterface]));
-            return;
-        }
-    }
-}
-
-int TMonitorInfo::GetDescriptorTag(const BYTE* descriptor)
-{
-    // Detailed timing descriptors start with a non-zero pixel clock.
-    if (descriptor[0] != 0 || descriptor[1] != 0) {
+    if (descriptor.detailedTiming) {
         return kDetailedTiming;
     }
     char line[48];
     std::snprintf(line, sizeof(line), "Monitor Information EDID Tag: %x ",
-                  static_cast<unsigned>(descriptor[3]));
+                  static_cast<unsigned>(descriptor.tag));
     m_logger->logInfo(line);
-    return descriptor[2] != 0 ? kUntaggedDescriptor : descriptor[3];
-}
-
-void TMonitorInfo::GetDescriptorText(const BYTE* descriptor, std::string& text)
-{
-    char buffer[kTextLength + 1];
-    std::size_t length = 0;
-    while (length < kTextLength && descriptor[kTextOffset + length] != kLineFeed) {
-        buffer[length] = static_cast<char>(descriptor[kTextOffset + length]);
-        ++length;
-    }
-    buffer[length] = '\0';
-    // A zero byte among the copied ones ends the text as well.
-    text = buffer;
-}
-
-void TMonitorInfo::DecodeManufacturer(const BYTE* id, std::string& text)
-{
-    const unsigned word = id[0] * 256u + id[1];
-    if (word == 0) {
-        return;
-    }
-    // Three 5-bit letters, 1 standing for 'A'; bit 15 is reserved. Codes
-    // outside 1..26 are passed through as the characters they give.
-    const char letters[] = {static_cast<char>(((word >> 10) & 0x1F) + 0x40),
-                            static_cast<char>(((word >> 5) & 0x1F) + 0x40),
-                            static_cast<char>((word & 0x1F) + 0x40)};
-    text.assign(letters, sizeof(letters));
-}
-
-void TMonitorInfo::DecodeRangeLimits(const BYTE* descriptor)
-{
-    addProperty(m_properties, "MinHorizFreq", TCIMValue(descriptor[7]));
-    addProperty(m_properties, "MaxHorizFreq", TCIMValue(descriptor[8]));
-    addProperty(m_properties, "MinVertFreq", TCIMValue(descriptor[5]));
-    addProperty(m_properties, "MaxVertFreq", TCIMValue(descriptor[6]));
-    if (descriptor[9] != kNoBandwidth) {
-        addProperty(m_properties, "Bandwidth",
-                    TCIMValue(static_cast<std::uint32_t>(descriptor[9] * 10u)));
-    }
+    return descriptor.tagged ? descriptor.tag : kUntaggedDescriptor;
 }

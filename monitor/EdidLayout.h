@@ -34,7 +34,7 @@ constexpr std::size_t kDescriptorSize = 18;
 constexpr int kTagSerialNumber = 0xFF;
 constexpr int kTagRangeLimits = 0xFD;
 constexpr int kTagMonitorName = 0xFC;
-// What GetDescriptorTag answers for descriptors without a usable tag.
+// What the collector's descriptor scans take for descriptors without a usable tag.
 constexpr int kDetailedTiming = -2;
 constexpr int kUntaggedDescriptor = -1;
 

@@ -6,6 +6,7 @@
 
 #include "collector/Display.h"
 #include "host/Host.h"
+#include "monitor/EdidParser.h"
 #include "platform/Win32.h"
 
 // The monitor collector: desktop monitors described by their EDID blocks, the
@@ -33,21 +34,14 @@ public:
     // The scoping properties; 0 on success, 1 when the host failed.
     int AddSystemProperties();
 
-    // EDID decoding into m_properties. edid points to a block of at least
-    // 128 bytes, of which edidSize were read (up to the buffer size).
-    int DecodeEDID(const BYTE* edid, DWORD edidSize);
-    int ValidateEDID(const BYTE* edid);
-    // -2 for a detailed timing descriptor, -1 for a display descriptor whose
-    // byte 2 is not 0, otherwise the display descriptor's tag.
-    int GetDescriptorTag(const BYTE* descriptor);
-    void GetDescriptorText(const BYTE* descriptor, std::string& text);
-    void DecodeManufacturer(const BYTE* id, std::string& text);
-    void DecodeRangeLimits(const BYTE* descriptor);
+    // EDID decoding into m_properties. block points to at least 128 bytes,
+    // of which edidSize were read (up to the buffer size).
+    int DecodeEDID(const BYTE* block, DWORD edidSize);
     NORNKVT20::TCIMDateTime MakeManufacturingDate(BYTE week, WORD year);
     short GetUTCOffsetMinutes();
 
     // The modes of one monitor, numbered for the current device ID.
-    PropertyMapList DecodeResolutions(const BYTE* edid, DWORD edidSize);
+    PropertyMapList DecodeResolutions(const BYTE* block, DWORD edidSize);
 
 protected:
     std::string m_deviceID;
@@ -59,8 +53,15 @@ private:
     int ReadMonitorData(const std::string& monitorId, std::vector<BYTE>& edid, DWORD& edidSize);
     void AddBaseProperties(const std::string& instanceId, const std::string& hardwareId);
     void AddDescription(const std::string& instanceId);
-    void AddDescriptorText(const BYTE* edid, int tag, const std::string& propertyName);
-    void AddDigitalInterface(const BYTE* edid, DWORD edidSize);
-    void AppendMode(PropertyMapList& modes, unsigned& modeNumber, DWORD horizontal, DWORD vertical,
-                    DWORD refresh, WORD scanMode);
+    // Parses a block as DecodeEDID receives it; warns when it is not valid.
+    edid::EdidInfo ParseBlock(const BYTE* block, DWORD edidSize);
+    // Logs the tag of each display descriptor, in order, up to the first whose
+    // DescriptorTag is stopTag, as a search for that tag visits them.
+    void LogDescriptorScan(const edid::EdidInfo& info, int stopTag);
+    // Logs the tag of a display descriptor and answers it, or
+    // kUntaggedDescriptor when its byte 2 is not 0; answers kDetailedTiming,
+    // without logging, for a detailed timing (EdidLayout's constants).
+    int DescriptorTag(const edid::Descriptor& descriptor);
+    void AppendMode(PropertyMapList& modes, unsigned& modeNumber, const edid::Mode& mode,
+                    WORD scanMode);
 };

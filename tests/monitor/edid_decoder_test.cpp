@@ -1,13 +1,160 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <tuple>
 #include <utility>
 
 #include "MonitorTesting.h"
+#include "monitor/EdidParser.h"
 
 namespace {
+
+typedef std::function<void(EdidBlock&)> Change;
+
+Change At(std::size_t offset, std::vector<int> values)
+{
+    return [=](EdidBlock& b) { b.Set(offset, values); };
+}
+
+// Display descriptor n as range limits: rates from byte 5, then the pixel clock.
+Change Range(std::size_t n, std::vector<int> limits)
+{
+    return [=](EdidBlock& b) { b.Display(n, 0xFD, "").Set(59 + 18 * n, limits); };
+}
+
+// Extension blocks 1 and 2 with their tags; a digital interface 5 or 7 in byte 2.
+Change Extensions(int count, int tag1, int tag2)
+{
+    return [=](EdidBlock& b) {
+        b.Set(126, {count}).Set(128, {tag1, 0, 5}).Set(256, {tag2, 0, 7});
+    };
+}
+
+// Parses the first bytesRead bytes from a buffer of exactly that size, so that
+// AddressSanitizer sees a read past them.
+edid::EdidInfo Parse(const EdidBlock& block, std::size_t bytesRead)
+{
+    const std::vector<std::uint8_t> bytes(block.bytes.begin(), block.bytes.begin() + bytesRead);
+    return edid::ParseEdid(bytes.data(), bytes.size());
+}
+
+// The fields of a parse as text, by name.
+std::map<std::string, std::string> Fields(const edid::EdidInfo& info)
+{
+    std::map<std::string, std::ostringstream> f;
+    f["valid"] << info.valid;
+    f["manufacturer"] << info.manufacturer;
+    f["bytes"] << +info.version << "." << +info.revision << " " << +info.week << "/"
+               << +info.year << " " << +info.horizontalSize << "x" << +info.verticalSize << " "
+               << +info.gamma;
+    f["dpms"] << "-S"[info.dpmsStandby] << "-S"[info.dpmsSuspend] << "-A"[info.dpmsActiveOff];
+    f["name"] << info.name;
+    f["serial"] << info.serialNumber;
+    if (const auto& r = info.rangeLimits) {
+        f["range"] << +r->minVerticalHz << "-" << +r->maxVerticalHz << "/"
+                   << +r->minHorizontalKHz << "-" << +r->maxHorizontalKHz;
+    }
+    f["range"] << " " << (info.bandwidthMHz ? std::to_string(*info.bandwidthMHz) : "-");
+    f["interface"] << (info.digitalInterface ? std::to_string(*info.digitalInterface) : "-");
+    for (const edid::Descriptor& d : info.descriptors) {  // T: detailed timing, (tag): untagged
+        f["descriptors"] << std::hex << " ";
+        if (d.detailedTiming) {
+            f["descriptors"] << "T";
+        } else {
+            f["descriptors"] << (d.tagged ? "" : "(") << +d.tag << (d.tagged ? "" : ")");
+        }
+    }
+    f["scan"] << static_cast<int>(info.scanMode);  // 0 unknown, 1 progressive, 2 interlaced
+    std::ostringstream& modes = f["modes"];
+    for (const edid::Mode& m : info.modes) {
+        modes << " " << m.horizontal << "x" << m.vertical << "@" << m.refresh;
+    }
+    std::map<std::string, std::string> texts;
+    for (const auto& field : f) {
+        texts[field.first] = field.second.str();
+    }
+    return texts;
+}
+
+// Checks "name=text;..." against what value answers for each name.
+void ExpectItems(const std::string& items, const std::function<std::string(std::string)>& value)
+{
+    std::istringstream expected(items);
+    for (std::string item; std::getline(expected, item, ';');) {
+        const std::size_t equals = item.find('=');
+        EXPECT_EQ(item.substr(equals + 1), value(item.substr(0, equals))) << items;
+    }
+}
+
+TEST(EdidParserTest, DecodesEachFieldByItsRules)
+{
+    // Each case: the change to a valid block, the bytes read, "field=text;...".
+    const std::vector<std::tuple<Change, std::size_t, std::string> > cases = {
+        {At(8, {0x9E, 0x6D}), 128, "manufacturer=GSM;bytes=1.3 0/0 0x0 0;dpms=---;range= -"},
+        {At(8, {0x03, 0x7F}), 128, "manufacturer=@[_"},  // codes 0, 27, 31
+        {At(8, {0, 0}), 128, "manufacturer="},
+        {At(16, {54, 20, 1, 4, 5, 52, 29, 120, 0xA0}), 128, "bytes=1.4 54/20 52x29 120;dpms=S-A"},
+        {At(24, {0x5F}), 128, "dpms=-S-"},
+        {[](EdidBlock& b) { b.Display(1, 0xFC, "Gen 24  \nXY"); }, 128,
+         "name=Gen 24  ;descriptors= 0 fc 0 0"},
+        {[](EdidBlock& b) { b.Display(0, 0xFC, "\nA").Display(2, 0xFC, "B"); }, 128, "name="},
+        {[](EdidBlock& b) { b.Display(0, 0xFC, "A").Set(61, {0, 'B'}); }, 128, "name=A"},
+        {[](EdidBlock& b) { b.Display(2, 0xFC, "ABCDEFGHIJKLM").Timing(3, 0); }, 128,
+         "name=ABCDEFGHIJKLM;descriptors= 0 0 fc T;scan=1"},
+        {[](EdidBlock& b) { b.Display(0, 0xFC, "A").Set(56, {1}).Display(1, 0xFC, "B"); }, 128,
+         "name=B;descriptors= (fc) fc 0 0"},
+        {[](EdidBlock& b) { b.Timing(0, 0).Display(1, 0xFF, "SN-1\n").Display(2, 0xFF, "X"); }, 128,
+         "serial=SN-1;name=;descriptors= T ff ff 0"},
+        {Range(1, {50, 75, 30, 83, 17}), 128, "range=50-75/30-83 170"},
+        {Range(0, {50, 75, 30, 83, 0xFF}), 128, "range=50-75/30-83 -"},
+        // The first descriptor's limits stand; a later one can only give the bandwidth.
+        {[](EdidBlock& b) { Range(1, {50, 75, 30, 83, 0xFF})(b); Range(3, {1, 2, 3, 4, 5})(b); },
+         128, "range=50-75/30-83 50"},
+        {Extensions(1, 0x40, 0), 256, "interface=5"},
+        {Extensions(2, 0x02, 0x40), 384, "interface=7"},
+        {Extensions(1, 0x40, 0), 128, "interface=-"},    // only past 128 bytes
+        {Extensions(1, 0x40, 0), 255, "interface=-"},    // block 1 not read whole
+        {Extensions(255, 0x02, 0x40), 256, "interface=-"},  // block 2 not read
+        {Extensions(0, 0x40, 0), 256, "interface=-"},
+        // Blocks 1 to 15 fill the 2048-byte buffer; block 16 lies beyond it.
+        {[](EdidBlock& b) { b.bytes.resize(2176); b.Set(126, {16}).Set(1920, {0x40, 0, 9}); }, 2176,
+         "interface=9"},
+        {[](EdidBlock& b) { b.bytes.resize(2176); b.Set(126, {16}).Set(2048, {0x40, 0, 9}); }, 2176,
+         "interface=-"},
+        // A short block reads as zero-padded.
+        {At(19, {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}), 19,
+         "valid=1;bytes=1.0 0/0 0x0 0;modes=;descriptors= 0 0 0 0"},
+        {At(35, {0xFF}), 18, "valid=0"},
+        {At(0, {}), 0, "valid=0"},
+        // The checksum is not looked at; header and version are.
+        {At(127, {0x55}), 128, "valid=1"},
+        {At(0, {1}), 128, "valid=0"},
+        {At(7, {0xFF}), 128, "valid=0"},
+        {[](EdidBlock& b) { b.Set(8, {0x1E, 0x6D}).Set(18, {2, 3}).Display(0, 0xFC, "N"); }, 128,
+         "valid=0;manufacturer=;bytes=0.0 0/0 0x0 0;name="},
+        {At(18, {0}), 128, "valid=0"},
+        {At(38, {0x01, 0x01, 0x00, 0xC0}), 128, "modes=;scan=0"},  // unused entries
+        {At(42, {0xD1, 0xC0}), 128, "modes= 1920x1080@60"},
+        {At(44, {0x81, 0x80}), 128, "modes= 1280x1024@60"},
+        {At(46, {0x81, 0x00}), 128, "modes= 1280x800@60"},
+        {At(52, {0x81, 0x4F}), 128, "modes= 1280x960@75"},
+        {[](EdidBlock& b) { b.Display(0, 0xFC, "N").Timing(1, 0x80); }, 128, "scan=2"},
+        {[](EdidBlock& b) { b.Timing(1, 0x1E).Timing(2, 0x80); }, 128, "scan=1"},
+        // Established timings in bit order, then the standard timings.
+        {At(35, {0xFF, 0xFF, 0, 0x45, 0x40, 0x45, 0x01}), 128,
+         "modes= 800x600@60 800x600@56 640x480@75 640x480@72 640x480@67 640x480@60 720x400@88 "
+         "720x400@70 1280x1024@75 1024x768@75 1024x768@70 1024x768@60 1024x768@87 832x624@75 "
+         "800x600@75 800x600@72 800x600@60 800x500@61"},
+    };
+    for (const auto& c : cases) {
+        EdidBlock block;
+        std::get<0>(c)(block);
+        const auto fields = Fields(Parse(block, std::get<1>(c)));
+        ExpectItems(std::get<2>(c), [&](const std::string& name) { return fields.at(name); });
+    }
+}
 
 // Local times are in UTC (as CTest runs the tests) unless a test says otherwise.
 class EdidDecoderTest : public MonitorFixture {
@@ -15,84 +162,109 @@ protected:
     TestMonitorInfo Collector() { return MonitorFixture::Collector("ORNSG_DesktopMonitor"); }
 };
 
-TEST_F(EdidDecoderTest, DecodesEachFieldByItsRules)
+TEST_F(EdidDecoderTest, MapsTheParsedFieldsToProperties)
 {
-    auto set = [](std::size_t offset, std::vector<int> v) {
-        return [=](EdidBlock& b) { b.Set(offset, v); };
+    EdidBlock full;
+    full.Set(8, {0x1E, 0x6D}).Set(16, {1, 20, 1, 3, 0, 52, 29, 120, 0xA0});
+    full.Display(0, 0xFC, "Name").Display(1, 0xFF, "SN");
+    Range(2, {50, 75, 30, 83, 17})(full);
+    Extensions(1, 0x40, 0)(full);
+    EdidBlock bare;
+    bare.Set(16, {1, 3}).Set(24, {0x5F});
+    const std::string kNone = "MonitorManufacturer=-;ManufacturingDate=-;HorizontalImageSize=-;"
+                              "VerticalImageSize=-;Gamma=-;Name=-;SerialNumber=-;MinVertFreq=-;"
+                              "MaxVertFreq=-;MinHorizFreq=-;MaxHorizFreq=-;Bandwidth=-;"
+                              "SupportedDigitalInterface=-";
+    const std::string kDate = "ManufacturingDate=datetime ";
+    // Each case: the block, the bytes read, "Property=type text" or "Property=-".
+    const std::vector<std::tuple<EdidBlock, DWORD, std::string> > cases = {
+        {full, 256,
+         "MonitorManufacturer=string GSM;EDIDVersion=real32 1.3;" + kDate +
+             "20100101060000.000000+000;HorizontalImageSize=uint8 52;VerticalImageSize=uint8 29;"
+             "Gamma=real32 2.2;DPMSActiveOff=boolean true;DPMSSuspend=boolean false;"
+             "DPMSStandby=boolean true;Name=string Name;SerialNumber=string SN;"
+             "MinVertFreq=uint8 50;MaxVertFreq=uint8 75;MinHorizFreq=uint8 30;"
+             "MaxHorizFreq=uint8 83;Bandwidth=uint32 170;SupportedDigitalInterface=uint8 5"},
+        {bare, 128,
+         kNone + ";DPMSActiveOff=boolean false;DPMSSuspend=boolean true;DPMSStandby=boolean false"},
+        // The whole base block counts however few bytes were read; at most the buffer does.
+        {full, 10, "Name=string Name;SupportedDigitalInterface=-"},
+        {full, 100000, "SupportedDigitalInterface=uint8 5"},
+        // Dates from week 1 to 54 of 1994 on.
+        {EdidBlock().Set(16, {54, 20}), 128, kDate + "20110107060000.000000+000"},
+        {EdidBlock().Set(16, {1, 4}), 128, kDate + "19940101060000.000000+000"},
+        {EdidBlock().Set(16, {0, 20}), 128, "ManufacturingDate=-"},
+        {EdidBlock().Set(16, {55, 20}), 128, "ManufacturingDate=-"},
+        {EdidBlock().Set(16, {255, 20}), 128, "ManufacturingDate=-"},
     };
-    auto range = [](std::size_t n, std::vector<int> limits) {
-        return [=](EdidBlock& b) { b.Display(n, 0xFD, "").Set(59 + 18 * n, limits); };
+    for (const auto& c : cases) {
+        TestMonitorInfo monitor = Collector();
+        ASSERT_EQ(0, monitor.DecodeEDID(std::get<0>(c).bytes.data(), std::get<1>(c)));
+        ExpectItems(std::get<2>(c), [&](const std::string& n) { return monitor.Describe(n); });
+    }
+}
+
+// Every search of the descriptors logs the tag of each display descriptor it
+// visits: for the name, the serial number, the range limits (all four) and,
+// for the resolutions, the first detailed timing.
+TEST_F(EdidDecoderTest, LogsTheTagsEachDescriptorSearchVisits)
+{
+    const std::vector<std::tuple<Change, std::string, std::string> > cases = {
+        {At(0, {}), "0 0 0 0 0 0 0 0 0 0 0 0", "0 0 0 0"},
+        {[](EdidBlock& b) {
+             b.Timing(0, 0).Display(1, 0xFC, "").Display(2, 0xFF, "").Display(3, 0xFD, "");
+         },
+         "fc fc ff fc ff fd", ""},
+        // An untagged name descriptor is logged with its byte 3 but not taken.
+        {[](EdidBlock& b) {
+             b.Display(0, 0xFC, "").Set(56, {1}).Timing(1, 0).Display(3, 0xFF, "");
+         },
+         "fc 0 ff fc 0 ff fc 0 ff", "fc"},
     };
-    auto extensions = [](int count, int tag1, int tag2) {
-        return [=](EdidBlock& b) {
-            b.Set(126, {count}).Set(128, {tag1, 0, 5}).Set(256, {tag2, 0, 7});
-        };
-    };
-    const std::string kDate = "ManufacturingDate=datetime ", kNoDate = "ManufacturingDate=-";
-    // Each case: the change to a valid block, the bytes read, "Property=type text" or "Property=-".
-    const std::vector<std::tuple<std::function<void(EdidBlock&)>, DWORD, std::string> > cases = {
-        {set(8, {0x9E, 0x6D}), 128, "MonitorManufacturer=string GSM;EDIDVersion=real32 1.3"},
-        {set(8, {0x03, 0x7F}), 128, "MonitorManufacturer=string @[_"},  // codes 0, 27, 31
-        {set(8, {0, 0}), 128, "MonitorManufacturer=-"},
-        {set(16, {1, 20}), 128, kDate + "20100101060000.000000+000"},
-        {set(16, {54, 20}), 128, kDate + "20110107060000.000000+000"},
-        {set(16, {1, 4}), 128, kDate + "19940101060000.000000+000"},
-        {set(16, {0, 20}), 128, kNoDate}, {set(16, {55, 20}), 128, kNoDate},
-        {set(16, {255, 20}), 128, kNoDate}, {set(16, {1, 3}), 128, kNoDate},
-        {set(23, {120, 0xA0}), 128,
-         "Gamma=real32 2.2;DPMSActiveOff=boolean true;DPMSSuspend=boolean false;"
-         "DPMSStandby=boolean true"},
-        {set(24, {0x5F}), 128,
-         "DPMSActiveOff=boolean false;DPMSSuspend=boolean true;DPMSStandby=boolean false"},
-        {[](EdidBlock& b) { b.Display(1, 0xFC, "Gen 24  \nXY"); }, 128, "Name=string Gen 24  "},
-        {[](EdidBlock& b) { b.Display(0, 0xFC, "\nA").Display(2, 0xFC, "B"); }, 128, "Name=-"},
-        {[](EdidBlock& b) { b.Display(2, 0xFC, "ABCDEFGHIJKLM").Timing(3, 0); }, 128,
-         "Name=string ABCDEFGHIJKLM"},
-        {[](EdidBlock& b) { b.Display(0, 0xFC, "A").Set(56, {1}).Display(1, 0xFC, "B"); }, 128,
-         "Name=string B"},
-        {[](EdidBlock& b) { b.Timing(0, 0).Display(1, 0xFF, "SN-1\n").Display(2, 0xFF, "X"); }, 128,
-         "SerialNumber=string SN-1;Name=-"},
-        {range(1, {50, 75, 30, 83, 17}), 128,
-         "MinVertFreq=uint8 50;MaxVertFreq=uint8 75;MinHorizFreq=uint8 30;MaxHorizFreq=uint8 "
-         "83;Bandwidth=uint32 170"},
-        {range(0, {50, 75, 30, 83, 0xFF}), 128, "MaxHorizFreq=uint8 83;Bandwidth=-"},
-        // Values already there stand, so a later descriptor can only add the bandwidth.
-        {[&](EdidBlock& b) { range(1, {50, 75, 30, 83, 0xFF})(b); range(3, {1, 2, 3, 4, 5})(b); },
-         128, "MinVertFreq=uint8 50;MaxHorizFreq=uint8 83;Bandwidth=uint32 50"},
-        {extensions(1, 0x40, 0), 256, "SupportedDigitalInterface=uint8 5"},
-        {extensions(2, 0x02, 0x40), 384, "SupportedDigitalInterface=uint8 7"},
-        {extensions(1, 0x40, 0), 128, "SupportedDigitalInterface=-"},  // only past 128 bytes
-        {extensions(1, 0x40, 0), 255, "SupportedDigitalInterface=-"},  // block 1 not read whole
-        {extensions(255, 0x02, 0x40), 256, "SupportedDigitalInterface=-"},  // block 2 not read
-        {extensions(0, 0x40, 0), 256, "SupportedDigitalInterface=-"},
+    const std::string prefix = "Monitor Information EDID Tag: ";
+    // The tags of the lines logged since the last call.
+    std::size_t seen = 0;
+    const auto tags = [&]() {
+        const std::vector<std::string> lines = LogAt(3);
+        std::string text;
+        for (; seen < lines.size(); ++seen) {
+            const std::string& line = lines[seen];
+            EXPECT_EQ(0u, line.find(prefix)) << line;
+            EXPECT_EQ(' ', line.back()) << line;
+            text += (text.empty() ? "" : " ") +
+                    line.substr(prefix.size(), line.size() - prefix.size() - 1);
+        }
+        return text;
     };
     for (const auto& c : cases) {
         EdidBlock block;
         std::get<0>(c)(block);
         TestMonitorInfo monitor = Collector();
-        ASSERT_EQ(0, monitor.DecodeEDID(block.bytes.data(), std::get<1>(c))) << std::get<2>(c);
-        std::istringstream expected(std::get<2>(c));
-        for (std::string item; std::getline(expected, item, ';');) {
-            const std::size_t equals = item.find('=');
-            EXPECT_EQ(item.substr(equals + 1), monitor.Describe(item.substr(0, equals))) << item;
-        }
+        ASSERT_EQ(0, monitor.DecodeEDID(block.bytes.data(), 128));
+        EXPECT_EQ(std::get<1>(c), tags());
+        monitor.SetDeviceID("D");
+        monitor.DecodeResolutions(block.bytes.data(), 128);
+        EXPECT_EQ(std::get<2>(c), tags());
     }
+    EXPECT_TRUE(LogAt(2).empty());
 }
 
-TEST_F(EdidDecoderTest, RejectsWrongHeaderOrVersionButNotChecksum)
+TEST_F(EdidDecoderTest, WarnsOfARejectedBlockAndOfAMissingDeviceId)
 {
-    const int cases[][3] = {{0, 1, 1}, {7, 0xFF, 1}, {18, 2, 1}, {18, 0, 1}, {127, 0x55, 0}};
-    for (const auto& c : cases) {
-        Host().Reset();
-        EdidBlock block;
-        block.Set(static_cast<std::size_t>(c[0]), {c[1]});
-        TestMonitorInfo monitor = Collector();
-        EXPECT_EQ(c[2], monitor.DecodeEDID(block.bytes.data(), 128)) << c[0];
-        EXPECT_EQ(c[2] == 0 ? "real32 1.3" : "-", monitor.Describe("EDIDVersion"));
-        const std::string warning = "EDID structure for monitor is not valid or not supported";
-        EXPECT_EQ(c[2] == 0 ? std::vector<std::string>() : std::vector<std::string>{warning},
-                  LogAt(2));
-    }
+    EdidBlock version2;
+    version2.Set(18, {2});
+    TestMonitorInfo monitor = Collector();
+    EXPECT_EQ(1, monitor.DecodeEDID(version2.bytes.data(), 128));
+    EXPECT_EQ("-", monitor.Describe("EDIDVersion"));
+    monitor.SetDeviceID("D");
+    EXPECT_TRUE(monitor.DecodeResolutions(version2.bytes.data(), 128).empty());
+    monitor.SetDeviceID("");
+    EXPECT_TRUE(monitor.DecodeResolutions(EdidBlock().Set(35, {1}).bytes.data(), 128).empty());
+    const std::string rejected = "EDID structure for monitor is not valid or not supported";
+    EXPECT_EQ(std::vector<std::string>(
+                  {rejected, rejected, "Monitor Resolution : Could not get Device ID"}),
+              LogAt(2));
+    EXPECT_TRUE(LogAt(3).empty());
 }
 
 TEST_F(EdidDecoderTest, DateIsSixInTheMorningLocalTimeWithTheZonesOffset)
@@ -112,64 +284,31 @@ TEST_F(EdidDecoderTest, DateIsSixInTheMorningLocalTimeWithTheZonesOffset)
     EXPECT_EQ(120, Collector().GetUTCOffsetMinutes());
 }
 
-class ResolutionTest : public MonitorFixture {
-protected:
-    // Each mode as "SettingID WxH@R scan S".
-    std::vector<std::string> Modes(const EdidBlock& block)
-    {
-        TestMonitorInfo monitor = Collector("ORNSG_MonitorResolution");
-        monitor.SetDeviceID("D");
-        std::vector<std::string> modes;
-        for (PropertyMap& mode : monitor.DecodeResolutions(block.bytes.data(), 128)) {
-            modes.push_back(
-                mode["SettingID"].ToString() + " " + mode["HorizontalResolution"].ToString() + "x" +
-                mode["VerticalResolution"].ToString() + "@" + mode["RefreshRate"].ToString() +
-                " scan " + mode["ScanMode"].ToString());
-        }
-        return modes;
-    }
-};
-
-TEST_F(ResolutionTest, StandardTimingsWithTheScanModeOfTheFirstDetailedTiming)
+// Each mode as "SettingID type WxH@R type scan", numbered for the device ID.
+TEST_F(EdidDecoderTest, NumbersTheModesWithTheCimScanMode)
 {
-    auto at = [](std::size_t offset, std::vector<int> entry) {
-        return [=](EdidBlock& b) { b.Set(offset, entry); };
-    };
-    const std::vector<std::pair<std::function<void(EdidBlock&)>, std::string> > cases = {
-        {at(38, {0x01, 0x01}), ""},  // unused entries
-        {at(40, {0x01, 0xC0}), ""},
-        {at(42, {0xD1, 0xC0}), "1920x1080@60 scan 2"},
-        {at(44, {0x81, 0x80}), "1280x1024@60 scan 2"},
-        {at(46, {0x81, 0x00}), "1280x800@60 scan 2"},
-        {at(52, {0x81, 0x4F}), "1280x960@75 scan 2"},
-        {[](EdidBlock& b) { b.Set(38, {0x81, 0x80}).Display(0, 0xFC, "N").Timing(1, 0x80); },
-         "1280x1024@60 scan 5"},
-        {[](EdidBlock& b) { b.Set(38, {0x81, 0x80}).Timing(1, 0x1E).Timing(2, 0x80); },
-         "1280x1024@60 scan 4"}};
+    // No detailed timing, a progressive and an interlaced one.
+    const std::vector<std::pair<int, std::string> > cases = {{-1, "2"}, {0x1E, "4"}, {0x80, "5"}};
     for (const auto& c : cases) {
         EdidBlock block;
-        c.first(block);
-        EXPECT_EQ(c.second.empty() ? std::vector<std::string>()
-                                   : std::vector<std::string>{"D\\ Setting 1 " + c.second},
-                  Modes(block));
+        block.Set(35, {0x21});
+        if (c.first >= 0) {
+            block.Timing(2, c.first);
+        }
+        TestMonitorInfo monitor = MonitorFixture::Collector("ORNSG_MonitorResolution");
+        monitor.SetDeviceID("D");
+        std::vector<std::string> modes;
+        for (PropertyMap& m : monitor.DecodeResolutions(block.bytes.data(), 128)) {
+            modes.push_back(m["SettingID"].ToString() + " " + m["RefreshRate"].GetType().GetName() +
+                            " " + m["HorizontalResolution"].ToString() + "x" +
+                            m["VerticalResolution"].ToString() + "@" + m["RefreshRate"].ToString() +
+                            " " + m["ScanMode"].GetType().GetName() + " " +
+                            m["ScanMode"].ToString());
+        }
+        EXPECT_EQ(std::vector<std::string>({"D\\ Setting 1 uint32 800x600@60 uint16 " + c.second,
+                                            "D\\ Setting 2 uint32 640x480@60 uint16 " + c.second}),
+                  modes);
     }
-}
-
-TEST_F(ResolutionTest, ListsEstablishedTimingsInBitOrderThenStandardTimings)
-{
-    EdidBlock block;
-    block.Set(35, {0xFF, 0xFF}).Set(38, {0x45, 0x40});
-    // The first mode comes again, as a standard timing.
-    std::istringstream modes(
-        "800x600@60 800x600@56 640x480@75 640x480@72 640x480@67 640x480@60 720x400@88 "
-        "720x400@70 1280x1024@75 1024x768@75 1024x768@70 1024x768@60 1024x768@87 832x624@75 "
-        "800x600@75 800x600@72 800x600@60");
-    std::vector<std::string> expected;
-    for (std::string mode; modes >> mode;) {
-        expected.push_back("D\\ Setting " + std::to_string(expected.size() + 1) + " " + mode +
-                           " scan 2");
-    }
-    EXPECT_EQ(expected, Modes(block));
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "MonitorTesting.h"
 
 namespace {
@@ -84,6 +86,96 @@ TEST_F(MonitorCollectorTest, LinksEachMonitorToItsOwnResolutions)
               "DISPLAY\\DEL4087\\UID1\\ Setting 1|DISPLAY\\DEL4087\\UID1\\ Setting 2|",
               Column("ORNSG_MonitorResolution", "SettingID"));
     EXPECT_EQ(4u, Generate("ORNSG_MonitorSetting"));  // each resolution has exactly one monitor
+}
+
+// Every display descriptor a scan passes logs its tag at info level: the
+// desktop-monitor request scans for the name (up to the first FC), the serial
+// number (up to the first FF) and the range limits (all four); the resolution
+// request scans up to the first detailed timing. Detailed timings log nothing.
+TEST_F(MonitorCollectorTest, DescriptorTagLinesOfEachScan)
+{
+    const struct {
+        const char* layout;
+        EdidBlock block;
+        std::string desktopTags;
+        std::string resolutionTags;
+    } cases[] = {
+        {"timing, serial, name, range",
+         EdidBlock().Timing(0, 0).Display(1, 0xFF, "S").Display(2, 0xFC, "N").Display(3, 0xFD, ""),
+         "ff fc ff ff fc fd ", ""},
+        {"name, range, serial, timing",
+         EdidBlock().Display(0, 0xFC, "N").Display(1, 0xFD, "").Display(2, 0xFF, "S").Timing(3, 0),
+         "fc fc fd ff fc fd ff ", "fc fd ff "},
+        {"four empty display descriptors", EdidBlock(), "0 0 0 0 0 0 0 0 0 0 0 0 ", "0 0 0 0 "},
+        {"untagged name (byte 2 set), then the name",
+         EdidBlock().Display(0, 0xFC, "X").Set(56, {1}).Display(1, 0xFC, "N").Timing(2, 0).Timing(3, 0),
+         "fc fc fc fc fc fc ", "fc fc "},
+    };
+    const std::string prefix = "Monitor Information EDID Tag: ";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        Host().Reset();
+        LoadMachine(MachineJson({{"GSM5B7F", c.block.Hex(), ""}}));
+        for (const auto& request : {std::make_pair("ORNSG_DesktopMonitor", &c.desktopTags),
+                                    std::make_pair("ORNSG_MonitorResolution", &c.resolutionTags)}) {
+            Host().Reset();
+            Generate(request.first);
+            std::string tags;
+            for (const std::string& line : LogAt(3)) {
+                if (line.compare(0, prefix.size(), prefix) == 0) {
+                    tags += line.substr(prefix.size());  // the tag and its trailing space
+                }
+            }
+            EXPECT_EQ(*request.second, tags) << request.first;
+        }
+    }
+}
+
+// Without adapters there are no monitors: each builder says so once.
+TEST_F(MonitorCollectorTest, NoMonitorArrayWarnings)
+{
+    LoadMachine(R"({"computerName": "WS-0042"})");
+    const struct {
+        const char* className;
+        const char* warning;
+    } cases[] = {
+        {"ORNSG_DesktopMonitor", "Monitor Info:Did not get monitor Array"},
+        {"ORNSG_MonitorResolution", "Monitor Resolution:Could not get monitor Array"},
+    };
+    for (const auto& c : cases) {
+        Host().Reset();
+        EXPECT_EQ(0u, Generate(c.className));
+        EXPECT_EQ(std::vector<std::string>{c.warning}, LogAt(2)) << c.className;
+    }
+}
+
+// An instance ID of 99 characters fits the configuration manager's buffer of
+// 100; one of 100 does not, so the monitor is found without an ID. Its EDID
+// would then be read below the bare enumeration key ("Enum\\Device
+// Parameters"), which no registry holds: the monitor is left out with the
+// registry reader's debug line, before its modes could miss a device ID.
+TEST_F(MonitorCollectorTest, InstanceIdTooLongForItsBuffer)
+{
+    for (const std::size_t length : {99u, 100u}) {
+        SCOPED_TRACE(length);
+        // JSON text: "DISPLAY\\MMM…\\UID0" is DISPLAY\MMM…\UID0.
+        const std::string id = R"(DISPLAY\\)" + std::string(length - 13, 'M') + R"(\\UID0)";
+        const std::string enumKey = R"(SYSTEM\\CurrentControlSet\\Enum\\)";
+        const std::string edid =
+            R"({"EDID": {"type": "REG_BINARY", "hex": ")" + ValidEdid() + R"("}})";
+        Host().Reset();
+        LoadMachine(R"({"displayDevices": [{"deviceName": "A", "deviceID": "PCI", "monitors": [)"
+                    R"({"deviceName": "M", "deviceID": "MONITOR\\GSM5B7F\\{x}"}]}], "devices": [)"
+                    R"({"instanceId": ")" + id + R"(", "hardwareIds": ["MONITOR\\GSM5B7F"]}],)"
+                    R"( "registry": {")" + enumKey + id + R"(\\Device Parameters": )" + edid +
+                    "}}");
+        const bool fits = length < 100;
+        EXPECT_EQ(fits ? 2u : 0u, Generate("ORNSG_MonitorResolution"));
+        EXPECT_EQ(std::vector<std::string>{}, LogAt(2));
+        const std::vector<std::string> debug = LogAt(4);
+        EXPECT_EQ(fits ? 0 : 1, std::count(debug.begin(), debug.end(),
+                                           "The system cannot find the file specified.\r\n"));
+    }
 }
 
 }  // namespace

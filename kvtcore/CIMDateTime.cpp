@@ -1,5 +1,6 @@
 #include "host/CIMDateTime.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,33 +22,33 @@ void CheckField(const char* field, long value, long low, long high)
 // Days from 0000-03-01 to the given date of the proleptic Gregorian calendar
 // (the year starts in March so that a leap day ends it). A day beyond the
 // month's last counts on into the next month.
-long DaysFromCivil(long year, long month, long day)
+std::int64_t DaysFromCivil(std::int64_t year, std::int64_t month, std::int64_t day)
 {
     year -= month <= 2 ? 1 : 0;
-    const long era = (year >= 0 ? year : year - 399) / 400;
-    const long yearOfEra = year - era * 400;
-    const long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + dayOfEra;
 }
 
 // The inverse of DaysFromCivil.
-void CivilFromDays(long days, long& year, long& month, long& day)
+void CivilFromDays(std::int64_t days, std::int64_t& year, std::int64_t& month, std::int64_t& day)
 {
-    const long era = (days >= 0 ? days : days - 146096) / 146097;
-    const long dayOfEra = days - era * 146097;
-    const long yearOfEra =
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra =
         (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const long shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
     day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
     month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
     year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
 }
 
 // The largest offset, in minutes, that the three digits of the text hold.
-const long kWritableOffset = 999;
-const long kMinutesPerDay = 24 * 60;
+const std::int64_t kWritableOffset = 999;
+const std::int64_t kMinutesPerDay = 24 * 60;
 
 }  // namespace
 
@@ -86,14 +87,15 @@ void TCIMDateTime::Set(std::uint16_t year, std::uint16_t month, std::uint32_t da
     CheckField("second", second, 0, 60);  // 60 for a leap second
     CheckField("microseconds", static_cast<long>(microseconds), 0, 999999);
 
-    long writtenYear = year, writtenMonth = month, writtenDay = static_cast<long>(day);
-    long writtenHour = hour, writtenMinute = minute, writtenOffset = utcOffsetMinutes;
+    std::int64_t writtenYear = year, writtenMonth = month, writtenDay = day;
+    std::int64_t writtenHour = hour, writtenMinute = minute, writtenOffset = utcOffsetMinutes;
     if (writtenOffset > kWritableOffset || writtenOffset < -kWritableOffset) {
-        const long minutes = DaysFromCivil(writtenYear, writtenMonth, writtenDay) * kMinutesPerDay +
-                             writtenHour * 60 + writtenMinute - writtenOffset;
+        const std::int64_t minutes =
+            DaysFromCivil(writtenYear, writtenMonth, writtenDay) * kMinutesPerDay +
+            writtenHour * 60 + writtenMinute - writtenOffset;
         // Floor division: minutes is negative before 0000-03-01.
-        long days = minutes / kMinutesPerDay;
-        long minuteOfDay = minutes % kMinutesPerDay;
+        std::int64_t days = minutes / kMinutesPerDay;
+        std::int64_t minuteOfDay = minutes % kMinutesPerDay;
         if (minuteOfDay < 0) {
             minuteOfDay += kMinutesPerDay;
             days -= 1;

@@ -12,6 +12,9 @@ class KVTCORE_API TCIMDateTime {
 public:
     TCIMDateTime();
 
+    // Throws TKVTException, leaving the datetime as it was, for a field that
+    // the text cannot hold. An offset beyond +-999 minutes makes the text
+    // give the same instant in UTC, with offset +000.
     void Set(std::uint16_t year, std::uint16_t month, std::uint32_t day, std::uint16_t hour,
              std::uint16_t minute, std::uint16_t second, std::uint32_t microseconds,
              std::int16_t utcOffsetMinutes);

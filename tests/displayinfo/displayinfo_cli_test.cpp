@@ -160,23 +160,65 @@ TEST(DisplayinfoTest, AnsiTextReplaysFromTheDescriptionsUtf8)
 
 TEST(DisplayinfoTest, AnExceptionLeavingTheRequestKeepsWhatWasCommitted)
 {
-    // A time zone offset of more than 999 minutes cannot be written as a CIM
-    // datetime, so the host refuses the first manufacturing date, outside
-    // any place where the plug-in catches host exceptions.
-    auto machine = nlohmann::json::parse(ReadFile(EXAMPLES_DIR "/workstation.json"));
-    machine["timeZone"] = {{"result", 1}, {"bias", -1000}};
-    std::string path = WriteTemp("far-east.json", machine.dump());
-
-    Outcome run = Displayinfo("--format json --machine '" + path +
-                              "' ORNSG_VideoController ORNSG_DesktopMonitor ORNSG_VideoHead");
-    EXPECT_EQ(3, run.status);
-    EXPECT_NE(std::string::npos, run.err.find("the request ended with an exception")) << run.err;
+    // The name of each class is asked for outside any place where the
+    // plug-in catches; the first such call after a commit ends the request.
+    const std::string arguments = "--format json --machine '" EXAMPLES_DIR
+                                  "/workstation.json' ORNSG_VideoController ORNSG_DesktopMonitor";
+    Outcome run{};
+    for (int call = 1; call <= 100; ++call) {
+        run = Displayinfo(arguments,
+                          "DISPLAYINFO_INJECT_FAULT=GetName:" + std::to_string(call) + ":boom");
+        if (run.status == 3 && !nlohmann::json::parse(run.out).at("instances").empty()) {
+            break;
+        }
+    }
+    ASSERT_EQ(3, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("the request ended with an exception: boom"))
+        << run.err;
     auto document = nlohmann::json::parse(run.out);
     ASSERT_EQ(2u, document.at("instances").size());
     for (const auto& instance : document.at("instances")) {
         EXPECT_EQ("ORNSG_VideoController", instance.at("class"));
     }
     EXPECT_EQ("TDisplayInfoCallbacks::DeInit - De-initializing the plugin.", LogTexts(document).back());
+}
+
+// A zone further from UTC than the datetime text's three offset digits reach
+// still gives every monitor its date, written in UTC.
+TEST(DisplayinfoTest, ZonesBeyondNineHundredNinetyNineMinutesStillServeTheMonitors)
+{
+    // The first monitor was made in week 32 of 2020, 6:00 local time on 5 August.
+    const struct {
+        int bias;
+        const char* firstDate;
+    } cases[] = {{-999, "20200805060000.000000+999"},  {999, "20200805060000.000000-999"},
+                 {-840, "20200805060000.000000+840"},  {-1000, "20200804132000.000000+000"},
+                 {1000, "20200805224000.000000+000"},  {32767, "20200828000700.000000+000"},
+                 {-32768, "20200828000800.000000+000"}};
+    for (const auto& c : cases) {
+        auto machine = nlohmann::json::parse(ReadFile(EXAMPLES_DIR "/workstation.json"));
+        machine["timeZone"] = {{"result", 1}, {"bias", c.bias}};
+        const std::string path = WriteTemp("far-zone.json", machine.dump());
+        Outcome run = Displayinfo("--format json --machine '" + path +
+                                  "' ORNSG_DesktopMonitor ORNSG_MonitorResolution "
+                                  "ORNSG_MonitorSetting");
+        ASSERT_EQ(0, run.status) << c.bias << run.err;
+        std::vector<std::string> dates;
+        std::size_t settings = 0;
+        const auto document = nlohmann::json::parse(run.out);
+        for (const auto& instance : document.at("instances")) {
+            settings += instance.at("class") == "ORNSG_MonitorSetting";
+            if (instance.at("class") != "ORNSG_DesktopMonitor") {
+                continue;
+            }
+            dates.push_back(
+                instance.at("properties").at("ManufacturingDate").at("value").get<std::string>());
+            EXPECT_EQ(std::string(c.firstDate).substr(21), dates.back().substr(21)) << c.bias;
+        }
+        ASSERT_EQ(3u, dates.size()) << c.bias;
+        EXPECT_EQ(c.firstDate, dates.front());
+        EXPECT_LT(0u, settings) << c.bias;
+    }
 }
 
 TEST(DisplayinfoTest, ExampleMachinesGiveABiosPerAdapterAndDecodedMonitors)

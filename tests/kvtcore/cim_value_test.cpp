@@ -70,6 +70,61 @@ TEST(CIMValueTest, WrongTypesAndOutOfRangeFieldsThrow)
 
     TCIMDateTime dateTime;
     EXPECT_THROW(dateTime.Set(2010, 13, 1, 0, 0, 0, 0, 0), TKVTException);
-    EXPECT_THROW(dateTime.Set(2010, 1, 1, 0, 0, 0, 0, -1000), TKVTException);
+    EXPECT_THROW(dateTime.Set(2010, 1, 1, 24, 0, 0, 0, 0), TKVTException);
     EXPECT_TRUE(dateTime.IsNull());
+}
+
+// Offsets that three digits hold are written as given; larger ones as the
+// same instant in UTC with +000, unless that instant leaves years 0..9999.
+TEST(CIMValueTest, DateTimeTextAtTheOffsetLimits)
+{
+    struct Case {
+        std::uint16_t year, month, day, hour, minute, second;
+        std::uint32_t microseconds;
+        std::int16_t offset;
+        const char* text;  // nullptr when Set refuses
+    };
+    const Case cases[] = {
+        {2010, 1, 1, 6, 0, 0, 0, 999, "20100101060000.000000+999"},
+        {2010, 1, 1, 6, 0, 0, 0, -999, "20100101060000.000000-999"},
+        {2010, 1, 1, 6, 0, 0, 0, 0, "20100101060000.000000+000"},
+        // 1000 minutes are 16 hours 40; the first one goes back into 2009.
+        {2010, 1, 1, 6, 0, 0, 0, 1000, "20091231132000.000000+000"},
+        {2010, 1, 1, 6, 0, 0, 0, -1000, "20100101224000.000000+000"},
+        // 32767 minutes are 22 days 18:07, -32768 are 22 days 18:08.
+        {2010, 1, 1, 6, 0, 0, 0, 32767, "20091209115300.000000+000"},
+        {2010, 1, 1, 6, 0, 0, 0, -32768, "20100124000800.000000+000"},
+        {2009, 12, 31, 20, 0, 0, 0, -1000, "20100101124000.000000+000"},
+        // Seconds, a leap second and microseconds stay as they are.
+        {2016, 12, 31, 23, 59, 60, 500000, -1000, "20170101163960.500000+000"},
+        // Leap days: every fourth year, not 2100, but 2000 and year 0.
+        {2024, 3, 1, 2, 0, 0, 0, 1000, "20240229092000.000000+000"},
+        {2023, 3, 1, 2, 0, 0, 0, 1000, "20230228092000.000000+000"},
+        {2100, 3, 1, 2, 0, 0, 0, 1000, "21000228092000.000000+000"},
+        {2000, 3, 1, 2, 0, 0, 0, 1000, "20000229092000.000000+000"},
+        {0, 3, 1, 0, 0, 0, 0, 1000, "00000229072000.000000+000"},
+        {2024, 2, 28, 20, 0, 0, 0, -1000, "20240229124000.000000+000"},
+        {2023, 2, 28, 20, 0, 0, 0, -1000, "20230301124000.000000+000"},
+        {2024, 2, 10, 0, 0, 0, 0, -32768, "20240303180800.000000+000"},
+        // The ends of the years the text holds.
+        {0, 1, 1, 23, 59, 0, 0, 1000, "00000101071900.000000+000"},
+        {0, 1, 1, 0, 0, 0, 0, 1000, nullptr},
+        {9999, 12, 31, 0, 0, 0, 0, -1000, "99991231164000.000000+000"},
+        {9999, 12, 31, 23, 59, 0, 0, -1000, nullptr},
+        {9999, 12, 31, 23, 59, 0, 0, 999, "99991231235900.000000+999"},
+    };
+    for (const Case& c : cases) {
+        TCIMDateTime dateTime;
+        const auto set = [&dateTime, &c]() {
+            dateTime.Set(c.year, c.month, c.day, c.hour, c.minute, c.second, c.microseconds,
+                         c.offset);
+        };
+        if (c.text == nullptr) {
+            EXPECT_THROW(set(), TKVTException) << c.year << " " << c.offset;
+            EXPECT_TRUE(dateTime.IsNull());
+        } else {
+            EXPECT_NO_THROW(set()) << c.text;
+            EXPECT_EQ(c.text, dateTime.ToString());
+        }
+    }
 }

@@ -1,20 +1,20 @@
 #include "bench/PlatformFloor.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "devstatus/DeviceIdList.h"
+#include "devstatus/LookupRules.h"
+#include "monitor/EdidLayout.h"
 #include "platform/Win32.h"
 
 namespace {
 
-// The buffer sizes the plug-in offers.
-constexpr DWORD kIdListSize = 9000;
-constexpr DWORD kValueSize = 512;
-constexpr DWORD kEdidSize = 2048;
-constexpr ULONG kInstanceIdSize = 100;
+using namespace LookupRules;
+
+constexpr DWORD kEdidSize = static_cast<DWORD>(EdidLayout::kBufferSize);
 
 enum class VideoClass { Controller, Head, Bios };
 
@@ -58,7 +58,6 @@ private:
         }
         ++calls_;
         SetupDiOpenDeviceInfoA(devices, idText, nullptr, 0, nullptr);
-        const std::size_t length = std::strlen(pattern);
         bool found = false;
         SP_DEVINFO_DATA device{};
         device.cbSize = sizeof(SP_DEVINFO_DATA);
@@ -67,9 +66,11 @@ private:
             if (!SetupDiEnumDeviceInfo(devices, index, &device)) {
                 break;
             }
-            const bool hardware = HasPrefix(devices, device, SPDRP_HARDWAREID, pattern, length);
-            const bool compatible = HasPrefix(devices, device, SPDRP_COMPATIBLEIDS, pattern, length);
-            if (hardware || compatible) {
+            const std::optional<DeviceIdList> hardwareIds =
+                ReadIdList(devices, device, SPDRP_HARDWAREID);
+            const std::optional<DeviceIdList> compatibleIds =
+                ReadIdList(devices, device, SPDRP_COMPATIBLEIDS);
+            if (ListHasPrefix(hardwareIds, pattern) || ListHasPrefix(compatibleIds, pattern)) {
                 match = device.DevInst;
                 found = true;
             }
@@ -79,32 +80,19 @@ private:
         return found;
     }
 
-    bool HasPrefix(HDEVINFO devices, SP_DEVINFO_DATA& device, DWORD property, const char* pattern,
-                   std::size_t length)
+    std::optional<DeviceIdList> ReadIdList(HDEVINFO devices, SP_DEVINFO_DATA& device,
+                                           DWORD property)
     {
-        DWORD type = REG_NONE;
-        DWORD required = 0;
-        ++calls_;
-        if (!SetupDiGetDeviceRegistryPropertyA(devices, &device, property, &type,
-                                               reinterpret_cast<PBYTE>(idList_), kIdListSize,
-                                               &required)) {
-            return false;
-        }
-        idList_[required] = '\0';
-        idList_[required + 1] = '\0';
-        for (const char* entry = idList_; *entry != '\0'; entry += std::strlen(entry) + 1) {
-            if (_strnicmp(entry, pattern, length) == 0) {
-                return true;
-            }
-        }
-        return false;
+        DeviceIdListRead read = ReadDeviceIdList(devices, device, property);
+        calls_ += read.propertyCalls;
+        return std::move(read.list);
     }
 
     void InstanceId(DEVINST match, std::string& instanceId)
     {
-        char buffer[kInstanceIdSize];
+        char buffer[kInstanceIdBufferLength];
         ++calls_;
-        if (CM_Get_Device_IDA(match, buffer, kInstanceIdSize, 0) == CR_SUCCESS) {
+        if (CM_Get_Device_IDA(match, buffer, kInstanceIdBufferLength, 0) == CR_SUCCESS) {
             instanceId = buffer;
         }
     }
@@ -138,23 +126,18 @@ private:
 
     void HardwareInformation(const char* deviceKey, VideoClass requested)
     {
-        char path[kValueSize];
-        std::size_t length = std::min<std::size_t>(std::strlen(deviceKey), kValueSize - 1);
-        for (std::size_t i = 0; i < length; ++i) {
-            path[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(deviceKey[i])));
-        }
-        path[length] = '\0';
-        const char* subKey = std::strstr(path, "system");
+        char path[kDriverValueSize];
+        const char* subKey = DriverKeyInPath(deviceKey, path);
         HKEY key = nullptr;
-        if (std::strstr(path, "machine") == nullptr || subKey == nullptr || !Open(subKey, key)) {
+        if (subKey == nullptr || !Open(subKey, key)) {
             return;
         }
-        Read(key, "HardwareInformation.BiosString", kValueSize);
+        Read(key, kBiosStringValue, kDriverValueSize);
         if (requested != VideoClass::Bios) {
-            Read(key, "HardwareInformation.ChipType", kValueSize);
-            Read(key, "HardwareInformation.DacType", kValueSize);
-            Read(key, "HardwareInformation.AdapterString", kValueSize);
-            Read(key, "HardwareInformation.MemorySize", kValueSize);
+            Read(key, kChipTypeValue, kDriverValueSize);
+            Read(key, kDacTypeValue, kDriverValueSize);
+            Read(key, kAdapterStringValue, kDriverValueSize);
+            Read(key, kMemorySizeValue, kDriverValueSize);
         }
         Close(key);
     }
@@ -182,7 +165,7 @@ private:
         std::vector<std::string> accepted;
         for (DWORD n = 0; EnumDevice(nullptr, n, output); ++n) {
             const std::string deviceId = output.DeviceID;
-            if ((idsReported && deviceId.empty()) ||
+            if (!AdapterExamined(idsReported, deviceId) ||
                 (output.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) == 0) {
                 continue;
             }
@@ -228,35 +211,34 @@ private:
             }
         }
         for (const std::string& monitor : monitors) {
-            const std::string hardwareId = monitor.substr(0, monitor.find("\\{"));
+            const std::string hardwareId = MonitorHardwareId(monitor);
             DEVINST match = 0;
             std::string instanceId;
-            if (!Lookup("DISPLAY\\", hardwareId.c_str(), match)) {
+            if (!Lookup(kDisplayEnumerator, hardwareId.c_str(), match)) {
                 continue;
             }
             InstanceId(match, instanceId);
-            const std::string enumKey = "System\\CurrentControlSet\\Enum\\" + instanceId;
+            const std::string enumKey = kEnumKey + instanceId;
             HKEY key = nullptr;
-            if (!Open((enumKey + "\\Device Parameters").c_str(), key)) {
+            if (!Open((enumKey + kDeviceParameters).c_str(), key)) {
                 continue;
             }
-            Read(key, "EDID", kEdidSize);
+            Read(key, kEdidValue, kEdidSize);
             Close(key);
             if (!desktopMonitors) {
                 continue;
             }
-            if (Lookup("DISPLAY\\", hardwareId.c_str(), match)) {
+            if (Lookup(kDisplayEnumerator, hardwareId.c_str(), match)) {
                 Status(match);
             }
             if (Open(enumKey.c_str(), key)) {
-                Read(key, "DeviceDesc", kValueSize);
+                Read(key, kDeviceDescValue, kDeviceDescSize);
                 Close(key);
             }
         }
     }
 
     unsigned long calls_ = 0;
-    char idList_[kIdListSize + 2];
     BYTE value_[kEdidSize];
 };
 

@@ -4,56 +4,50 @@
 #include <new>
 #include <utility>
 
-#include "collector/LogMessage.h"
+#include "devstatus/LookupRules.h"
 
 namespace {
-
-// Large enough for the identifier lists of nearly every device, so that one
-// call per property is the common case.
-constexpr DWORD kFirstTrySize = 9000;
-// Room for two zero bytes after the data: a list stored without its final
-// terminators still ends in an empty string.
-constexpr DWORD kTerminatorRoom = 2;
-
-const char* const kNoMemory = "Could not allocate memory.";
 
 std::unique_ptr<char[]> AllocateListBuffer(DWORD dataSize)
 {
     // Counted in size_t: a reported size near the 32-bit limit must not wrap
     // around to a tiny buffer.
-    std::unique_ptr<char[]> buffer(
-        new (std::nothrow) char[std::size_t{dataSize} + kTerminatorRoom]);
-    if (!buffer) {
-        LogMessage::getInstance()->logError(kNoMemory);
-    }
-    return buffer;
+    return std::unique_ptr<char[]>(
+        new (std::nothrow) char[std::size_t{dataSize} + LookupRules::kIdListTerminatorRoom]);
 }
 
 }  // namespace
 
-std::optional<DeviceIdList> ReadDeviceIdList(HDEVINFO deviceInfoSet,
-                                             SP_DEVINFO_DATA& deviceInfoData, DWORD property)
+DeviceIdListRead ReadDeviceIdList(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA& deviceInfoData,
+                                  DWORD property)
 {
-    DWORD bufferSize = kFirstTrySize;
+    DeviceIdListRead read;
+    DWORD bufferSize = LookupRules::kIdListFirstOffer;
     std::unique_ptr<char[]> buffer = AllocateListBuffer(bufferSize);
     if (!buffer) {
-        return std::nullopt;
+        read.outOfMemory = true;
+        return read;
     }
 
     DWORD type = REG_NONE;
     DWORD requiredSize = 0;
-    while (!SetupDiGetDeviceRegistryPropertyA(deviceInfoSet, &deviceInfoData, property, &type,
+    for (;;) {
+        ++read.propertyCalls;
+        if (SetupDiGetDeviceRegistryPropertyA(deviceInfoSet, &deviceInfoData, property, &type,
                                               reinterpret_cast<PBYTE>(buffer.get()), bufferSize,
                                               &requiredSize)) {
+            break;
+        }
         // Only a list that is merely too long is worth a second, exactly sized call.
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || type != REG_MULTI_SZ) {
-            return std::nullopt;
+            return read;
         }
         buffer.reset();
         bufferSize = requiredSize;
         buffer = AllocateListBuffer(bufferSize);
         if (!buffer) {
-            return std::nullopt;
+            read.outOfMemory = true;
+            return read;
         }
     }
 
@@ -68,8 +62,8 @@ std::optional<DeviceIdList> ReadDeviceIdList(HDEVINFO deviceInfoSet,
     }
     std::unique_ptr<const char*[]> entries(new (std::nothrow) const char*[count + 1]);
     if (!entries) {
-        LogMessage::getInstance()->logError(kNoMemory);
-        return std::nullopt;
+        read.outOfMemory = true;
+        return read;
     }
     const char* entry = buffer.get();
     for (std::size_t i = 0; i < count; ++i) {
@@ -78,7 +72,8 @@ std::optional<DeviceIdList> ReadDeviceIdList(HDEVINFO deviceInfoSet,
     }
     entries[count] = nullptr;
 
-    return DeviceIdList{std::move(buffer), std::move(entries)};
+    read.list = DeviceIdList{std::move(buffer), std::move(entries)};
+    return read;
 }
 
 bool ListHasPrefix(const std::optional<DeviceIdList>& list, const char* pattern)

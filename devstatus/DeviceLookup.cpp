@@ -1,15 +1,22 @@
 #include <optional>
+#include <utility>
 
 #include "devstatus/DeviceIdList.h"
 #include "devstatus/DeviceStatus.h"
+#include "devstatus/LookupRules.h"
 #include "collector/LogMessage.h"
 
-namespace {
+using LookupRules::kInstanceIdBufferLength;
 
-// CM_Get_Device_IDA's buffer: an identifier of up to 99 characters fits.
-constexpr ULONG kInstanceIdBufferLength = 100;
-
-}  // namespace
+std::optional<DeviceIdList> ReadLoggedDeviceIdList(HDEVINFO deviceInfoSet,
+                                                   SP_DEVINFO_DATA& deviceInfoData, DWORD property)
+{
+    DeviceIdListRead read = ReadDeviceIdList(deviceInfoSet, deviceInfoData, property);
+    if (read.outOfMemory) {
+        LogMessage::getInstance()->logError("Could not allocate memory.");
+    }
+    return std::move(read.list);
+}
 
 int TDeviceStatus::FindDevice(std::string idText, const char* pattern, HDEVINFO& deviceInfoSet,
                               SP_DEVINFO_DATA& deviceInfoData)
@@ -38,9 +45,9 @@ int TDeviceStatus::FindDeviceAndQuery(const std::string& idText, const char* pat
     device.cbSize = sizeof(SP_DEVINFO_DATA);
     for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
         std::optional<DeviceIdList> hardwareIds =
-            ReadDeviceIdList(devices, device, SPDRP_HARDWAREID);
+            ReadLoggedDeviceIdList(devices, device, SPDRP_HARDWAREID);
         std::optional<DeviceIdList> compatibleIds =
-            ReadDeviceIdList(devices, device, SPDRP_COMPATIBLEIDS);
+            ReadLoggedDeviceIdList(devices, device, SPDRP_COMPATIBLEIDS);
         if (ListHasPrefix(hardwareIds, prefix) || ListHasPrefix(compatibleIds, prefix)) {
             // Keep looking: of several matching devices the last one counts.
             deviceInfoSet = devices;

@@ -1,8 +1,10 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "collector/PropertyMap.h"
+#include "devstatus/DeviceIdList.h"
 #include "platform/Win32.h"
 
 // Finds a present device by a hardware or compatible identifier prefix and
@@ -34,3 +36,8 @@ private:
 // Copies exactly "OperationalStatus" and "StatusDescriptions" from a status
 // map into properties; other entries are ignored.
 void AddStatusProperties(PropertyMap& properties, const PropertyMap& status);
+
+// ReadDeviceIdList as the lookups use it: running out of memory is logged as
+// an error, and the list is then absent.
+std::optional<DeviceIdList> ReadLoggedDeviceIdList(HDEVINFO deviceInfoSet,
+                                                   SP_DEVINFO_DATA& deviceInfoData, DWORD property);

@@ -1,11 +1,11 @@
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 
 #include "collector/DisplayDeviceText.h"
 #include "collector/RegistryReader.h"
 #include "devstatus/DeviceStatus.h"
+#include "devstatus/LookupRules.h"
 #include "monitor/EdidLayout.h"
 #include "monitor/MonitorInfo.h"
 
@@ -13,13 +13,9 @@ using NORNKVT20::TCIMValue;
 
 namespace {
 
-const char* const kEnumKey = "System\\CurrentControlSet\\Enum\\";
-// Monitors are enumerated by the device installer below this enumerator.
-const char* const kDisplayEnumerator = "DISPLAY\\";
-// Where a monitor's display-device ID stops being its hardware ID.
-const char* const kInstanceSuffix = "\\{";
-// The value "DeviceDesc" is read with this much room.
-const DWORD kDescriptionSize = 512;
+using LookupRules::kDeviceDescSize;
+using LookupRules::kDisplayEnumerator;
+using LookupRules::kEnumKey;
 
 // "DeviceDesc" reads "@inf-file,%string-id%;Text": the text after the first
 // semicolon is the description. Texts without one are taken whole.
@@ -69,12 +65,7 @@ std::vector<std::string> TMonitorInfo::GetMonitorArray()
 
 int TMonitorInfo::GetMonitorDeviceData(char* monitorDeviceId, BYTE* edid, DWORD* edidSize)
 {
-    // "MONITOR\GSM5B7F\{4d36e96e-...}\0001" names the monitor model as
-    // "MONITOR\GSM5B7F", which is how the device installer lists it.
-    char* suffix = std::strstr(monitorDeviceId, kInstanceSuffix);
-    if (suffix != nullptr) {
-        *suffix = '\0';
-    }
+    monitorDeviceId[LookupRules::MonitorHardwareIdLength(monitorDeviceId)] = '\0';
     const std::string hardwareId = monitorDeviceId;
 
     std::string instanceId;
@@ -82,11 +73,11 @@ int TMonitorInfo::GetMonitorDeviceData(char* monitorDeviceId, BYTE* edid, DWORD*
     int result =
         deviceStatus.GetDeviceInstanceId(kDisplayEnumerator, hardwareId.c_str(), instanceId);
     if (result == 0) {
-        const std::string keyPath = kEnumKey + instanceId + "\\Device Parameters";
+        const std::string keyPath = kEnumKey + instanceId + LookupRules::kDeviceParameters;
         TRegistryReader reader;
         result = reader.open(keyPath.c_str());
         if (result == 0) {
-            result = reader.readBinary("EDID", edid, edidSize);
+            result = reader.readBinary(LookupRules::kEdidValue, edid, edidSize);
         }
     }
 
@@ -133,8 +124,8 @@ void TMonitorInfo::AddDescription(const std::string& instanceId)
         return;
     }
     std::string deviceDesc;
-    DWORD size = kDescriptionSize;
-    if (reader.readString("DeviceDesc", deviceDesc, &size) == 0 && size != 0) {
+    DWORD size = kDeviceDescSize;
+    if (reader.readString(LookupRules::kDeviceDescValue, deviceDesc, &size) == 0 && size != 0) {
         addProperty(m_properties, "Description", TCIMValue(DescriptionFromDeviceDesc(deviceDesc)));
     }
 }

@@ -3,7 +3,8 @@
 # below it. Layers, lowest first: platform; the collector framework;
 # devstatus; video and monitor, which never include each other; plugin. The
 # plug-in layers reach the host only through its interface (host/), never the
-# stand-in host core (kvtcore/), and the EDID parser needs no host at all.
+# stand-in host core (kvtcore/), and neither the EDID parser nor the lookup
+# rules (which the host program and the benchmarks use too) need a host.
 #
 # Usage: check-layers.sh [SOURCE_ROOT]   (exit 1 and one line per offending include)
 set -euo pipefail
@@ -24,6 +25,8 @@ declare -A allowed=(
 # Files with a narrower rule than their folder: pattern, then what they may include.
 parser_files='^monitor/EdidParser\.'
 parser_allowed="monitor/EdidLayout.h monitor/EdidParser.h"
+lookup_files='^devstatus/(LookupRules|DeviceIdList)\.'
+lookup_allowed="platform/Win32.h devstatus/LookupRules.h devstatus/DeviceIdList.h"
 
 status=0
 for folder in platform host kvtcore collector devstatus video monitor plugin; do
@@ -35,6 +38,11 @@ for folder in platform host kvtcore collector devstatus video monitor plugin; do
     if [[ "$file" =~ $parser_files ]]; then
       if [[ " $parser_allowed " != *" $included "* ]]; then
         echo "$file:$line: includes $included; the EDID parser includes only $parser_allowed"
+        status=1
+      fi
+    elif [[ "$file" =~ $lookup_files ]]; then
+      if [[ " $lookup_allowed " != *" $included "* ]]; then
+        echo "$file:$line: includes $included; the lookup rules include only $lookup_allowed"
         status=1
       fi
     elif [[ -n "${allowed[$top]+set}" && " ${allowed[$folder]} " != *" $top "* ]]; then

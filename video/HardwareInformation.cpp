@@ -1,24 +1,21 @@
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <new>
 
 #include "collector/RegistryReader.h"
+#include "devstatus/LookupRules.h"
 #include "video/VideoInfo.h"
 
 using NORNKVT20::TCIMValue;
 
 namespace {
 
-// The size offered for every value and for the lower-cased key path.
-constexpr DWORD kValueBufferSize = 512;
+using LookupRules::kDriverValueSize;
 
 // Reads one text value; false when the read fails or the value holds no data.
 bool ReadText(TRegistryReader& reader, const char* valueName, std::string& text)
 {
-    DWORD size = kValueBufferSize;
+    DWORD size = kDriverValueSize;
     return reader.readString(valueName, text, &size) == 0 && size > 0;
 }
 
@@ -26,22 +23,13 @@ bool ReadText(TRegistryReader& reader, const char* valueName, std::string& text)
 
 int TVideoInfo::GetHardwareInformation(const std::string& deviceKey)
 {
-    std::unique_ptr<char[]> keyPath(new (std::nothrow) char[kValueBufferSize]);
+    std::unique_ptr<char[]> keyPath(new (std::nothrow) char[kDriverValueSize]);
     if (!keyPath) {
         m_logger->logError("Could not allocate memory.");
         return 1;
     }
-    std::size_t length = std::min<std::size_t>(deviceKey.size(), kValueBufferSize - 1);
-    for (std::size_t i = 0; i < length; ++i) {
-        keyPath[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(deviceKey[i])));
-    }
-    keyPath[length] = '\0';
-
-    // The window system reports a kernel path such as
-    // \registry\machine\system\...; from "system" on it is the same key
-    // below HKEY_LOCAL_MACHINE.
-    const char* subKey = std::strstr(keyPath.get(), "system");
-    if (std::strstr(keyPath.get(), "machine") == nullptr || subKey == nullptr) {
+    const char* subKey = LookupRules::DriverKeyInPath(deviceKey, keyPath.get());
+    if (subKey == nullptr) {
         return 0;
     }
     TRegistryReader reader;
@@ -50,7 +38,7 @@ int TVideoInfo::GetHardwareInformation(const std::string& deviceKey)
     }
 
     std::string text;
-    const bool biosStringRead = ReadText(reader, "HardwareInformation.BiosString", text);
+    const bool biosStringRead = ReadText(reader, LookupRules::kBiosStringValue, text);
     if (RequestedClassName() == VideoClass::Bios) {
         if (biosStringRead) {
             addProperty(m_properties, "Version", TCIMValue(text));
@@ -61,18 +49,18 @@ int TVideoInfo::GetHardwareInformation(const std::string& deviceKey)
     if (biosStringRead) {
         addProperty(m_properties, "BiosString", TCIMValue(text));
     }
-    if (ReadText(reader, "HardwareInformation.ChipType", text)) {
+    if (ReadText(reader, LookupRules::kChipTypeValue, text)) {
         addProperty(m_properties, "VideoProcessor", TCIMValue(text));
     }
-    if (ReadText(reader, "HardwareInformation.DacType", text)) {
+    if (ReadText(reader, LookupRules::kDacTypeValue, text)) {
         addProperty(m_properties, "DACType", TCIMValue(text));
     }
-    if (ReadText(reader, "HardwareInformation.AdapterString", text)) {
+    if (ReadText(reader, LookupRules::kAdapterStringValue, text)) {
         addProperty(m_properties, "AdapterString", TCIMValue(text));
     }
     DWORD memorySize = 0;
-    DWORD size = kValueBufferSize;
-    if (reader.readBinaryNumber("HardwareInformation.MemorySize", &memorySize, &size) == 0 &&
+    DWORD size = kDriverValueSize;
+    if (reader.readBinaryNumber(LookupRules::kMemorySizeValue, &memorySize, &size) == 0 &&
         size > 0) {
         addProperty(m_properties, "VideoRamSize",
                     TCIMValue(static_cast<std::uint32_t>(memorySize)));

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "collector/DisplayDeviceText.h"
+#include "devstatus/LookupRules.h"
 #include "video/VideoInfo.h"
 
 namespace {
@@ -44,7 +45,7 @@ PropertyMapList TVideoInfo::GetVideoInfo()
 
     for (DWORD n = 0; EnumOutput(n, *device); ++n) {
         const std::string deviceId = FieldText(device->DeviceID);
-        if (deviceIdsReported && deviceId.empty()) {
+        if (!LookupRules::AdapterExamined(deviceIdsReported, deviceId)) {
             m_logger->logInfo("TVideoInfo::GetVideoInfo: DeviceID is empty");
             continue;
         }

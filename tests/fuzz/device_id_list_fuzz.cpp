@@ -1,5 +1,6 @@
-// libFuzzer target: reading a device's identifier list (ReadDeviceIdList) and
-// matching it (ListHasPrefix) over arbitrary multi-string bytes and sizes.
+// libFuzzer target: reading a device's identifier list as the lookups do
+// (ReadLoggedDeviceIdList over ReadDeviceIdList) and matching it
+// (ListHasPrefix) over arbitrary multi-string bytes and sizes.
 //
 // The target links with --wrap for SetupDiGetDeviceRegistryPropertyA, so the
 // property answers come from the input, one per call: each answer is one flag
@@ -28,6 +29,7 @@
 
 #include "FuzzCheck.h"
 #include "devstatus/DeviceIdList.h"
+#include "devstatus/DeviceStatus.h"
 #include "host/Host.h"
 #include "kvtcore/HostControl.h"
 #include "collector/LogMessage.h"
@@ -140,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     record.cbSize = sizeof record;
     const auto deviceInfoSet = reinterpret_cast<HDEVINFO>(std::uintptr_t{0x5E70});
     const std::optional<DeviceIdList> list =
-        ReadDeviceIdList(deviceInfoSet, record, SPDRP_HARDWAREID);
+        ReadLoggedDeviceIdList(deviceInfoSet, record, SPDRP_HARDWAREID);
     LogMessage::setProvider(nullptr);
 
     FUZZ_CHECK(callCount > 0);

@@ -13,27 +13,22 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <new>
 #include <optional>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "collector/DisplayDeviceText.h"
+#include "devstatus/DeviceIdList.h"
+#include "devstatus/LookupRules.h"
 #include "platform/Windows1252.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
-using IdList = std::optional<std::vector<std::string>>;
-
-const char* const kEnumKey = "System\\CurrentControlSet\\Enum\\";
-const char* const kDriverValues[] = {
-    "HardwareInformation.BiosString", "HardwareInformation.ChipType",
-    "HardwareInformation.DacType",    "HardwareInformation.AdapterString",
-    "HardwareInformation.MemorySize",
-};
-// The plug-in's first read of a device's identifier list offers this much.
-const DWORD kIdListFirstOffer = 9000;
+using IdList = std::optional<DeviceIdList>;
+using LookupRules::kEnumKey;
 
 void Warn(const std::string& text)
 {
@@ -55,21 +50,6 @@ std::string LowerAscii(std::string text)
         }
     }
     return text;
-}
-
-// The device installer's matching: an entry of the list begins with the
-// pattern, letter case aside. An empty pattern matches any entry.
-bool ListHasPrefix(const IdList& list, const std::string& pattern)
-{
-    if (!list) {
-        return false;
-    }
-    for (const std::string& id : *list) {
-        if (_strnicmp(id.c_str(), pattern.c_str(), pattern.size()) == 0) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // ---- display devices ------------------------------------------------------
@@ -171,14 +151,14 @@ void LookupPatterns(const std::vector<Adapter>& adapters, std::vector<std::strin
         anyAdapterId = anyAdapterId || !adapter.device.deviceID.empty();
     }
     for (const Adapter& adapter : adapters) {
-        if (!adapter.device.deviceID.empty() || !anyAdapterId) {
+        if (LookupRules::AdapterExamined(anyAdapterId, adapter.device.deviceID)) {
             adapterPatterns.push_back(adapter.device.deviceID);
         }
         if (adapter.device.deviceID.empty()) {
             continue;
         }
         for (const DisplayDevice& monitor : adapter.monitors) {
-            monitorPatterns.push_back(monitor.deviceID.substr(0, monitor.deviceID.find("\\{")));
+            monitorPatterns.push_back(LookupRules::MonitorHardwareId(monitor.deviceID));
         }
     }
 }
@@ -196,40 +176,18 @@ struct Device {
 
 bool DeviceMatches(const Device& device, const std::string& pattern)
 {
-    return ListHasPrefix(device.hardwareIds, pattern) ||
-           ListHasPrefix(device.compatibleIds, pattern);
+    return ListHasPrefix(device.hardwareIds, pattern.c_str()) ||
+           ListHasPrefix(device.compatibleIds, pattern.c_str());
 }
 
-// An identifier list read the way the plug-in reads it: a first offer of
-// 9000 bytes, a second exactly sized one only for a multi-string that did
-// not fit; any other failure means no list. The strings run up to the first
-// empty one.
+// An identifier list read the way the plug-in reads it.
 IdList ReadIdList(HDEVINFO set, SP_DEVINFO_DATA& data, DWORD property)
 {
-    std::vector<BYTE> buffer(kIdListFirstOffer + 2, 0);
-    DWORD offer = kIdListFirstOffer;
-    DWORD type = REG_NONE;
-    DWORD required = 0;
-    while (!SetupDiGetDeviceRegistryPropertyA(set, &data, property, &type, buffer.data(), offer,
-                                              &required)) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || type != REG_MULTI_SZ ||
-            required <= offer) {
-            return std::nullopt;
-        }
-        offer = required;
-        buffer.assign(static_cast<std::size_t>(offer) + 2, 0);
+    DeviceIdListRead read = ReadDeviceIdList(set, data, property);
+    if (read.outOfMemory) {
+        throw std::bad_alloc();
     }
-    if (buffer.size() < static_cast<std::size_t>(required) + 2) {
-        buffer.resize(static_cast<std::size_t>(required) + 2, 0);
-    }
-    buffer[required] = 0;
-    buffer[required + 1] = 0;
-    std::vector<std::string> ids;
-    for (const char* p = reinterpret_cast<const char*>(buffer.data()); *p != '\0';
-         p += std::strlen(p) + 1) {
-        ids.emplace_back(p);
-    }
-    return ids;
+    return std::move(read.list);
 }
 
 // Every present device that one of the patterns matches, in enumeration
@@ -281,8 +239,8 @@ Json DevicesJson(const std::vector<Device>& devices)
                                 std::make_pair("compatibleIds", &device.compatibleIds)}) {
             if (*ids.second) {
                 Json array = Json::array();
-                for (const std::string& id : **ids.second) {
-                    array.push_back(AnsiToUtf8(id));
+                for (const char* const* id = (*ids.second)->entries.get(); *id != nullptr; ++id) {
+                    array.push_back(AnsiToUtf8(*id));
                 }
                 entry[ids.first] = array;
             }
@@ -461,14 +419,13 @@ private:
 void CaptureRegistry(const std::vector<Adapter>& adapters, const std::vector<Device>& devices,
                      const std::vector<std::string>& monitorPatterns, RegistryCapture& registry)
 {
-    // Driver keys: the device key lower-cased, from "system" on, below
-    // HKEY_LOCAL_MACHINE; only kernel paths through the machine hive.
-    const std::vector<std::string> driverValues(std::begin(kDriverValues), std::end(kDriverValues));
+    // The driver key of every adapter, with its "HardwareInformation." values.
+    const std::vector<std::string> driverValues(std::begin(LookupRules::kDriverValues),
+                                                std::end(LookupRules::kDriverValues));
+    char path[LookupRules::kDriverValueSize];
     for (const Adapter& adapter : adapters) {
-        const std::string key = LowerAscii(adapter.device.deviceKey);
-        const std::size_t system = key.find("system");
-        if (key.find("machine") != std::string::npos && system != std::string::npos) {
-            registry.CaptureKey(key.substr(system), driverValues);
+        if (const char* driverKey = LookupRules::DriverKeyInPath(adapter.device.deviceKey, path)) {
+            registry.CaptureKey(driverKey, driverValues);
         }
     }
     // Monitors: the enumeration key of the device that each monitor's lookup
@@ -484,9 +441,11 @@ void CaptureRegistry(const std::vector<Adapter>& adapters, const std::vector<Dev
     }
     for (std::size_t i = 0; i < devices.size(); ++i) {
         const std::string& id = devices[i].instanceId;
-        if (monitorDevice[i] || _strnicmp(id.c_str(), "DISPLAY\\", 8) == 0) {
-            registry.CaptureKey(kEnumKey + id, {"DeviceDesc"});
-            registry.CaptureKey(kEnumKey + id + "\\Device Parameters", {"EDID"});
+        const char* const display = LookupRules::kDisplayEnumerator;
+        if (monitorDevice[i] || _strnicmp(id.c_str(), display, std::strlen(display)) == 0) {
+            registry.CaptureKey(kEnumKey + id, {LookupRules::kDeviceDescValue});
+            registry.CaptureKey(kEnumKey + id + LookupRules::kDeviceParameters,
+                                {LookupRules::kEdidValue});
         }
     }
 }

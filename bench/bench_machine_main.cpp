@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "bench/BenchMachine.h"
+#include "tools/machinegen/BenchMachines.h"
 
 namespace {
 
@@ -32,14 +32,14 @@ int main(int argc, char** argv)
         std::cerr << "usage: bench_machine MONITORS DEVICES FILE\n";
         return 2;
     }
-    const benchmachine::Shape shape = benchmachine::ShapeOf(monitors, devices);
+    const machinegen::Shape shape = machinegen::ShapeOf(monitors, devices);
     if (devices < shape.adapters + monitors) {
         std::cerr << "bench_machine: " << monitors << " monitors need " << shape.adapters
                   << " adapters, so at least " << shape.adapters + monitors << " devices\n";
         return 2;
     }
     std::ofstream file(argv[3], std::ios::binary);
-    file << benchmachine::GenerateMachine(monitors, devices).dump(1) << "\n";
+    file << machinegen::GenerateMachine(monitors, devices).dump(1) << "\n";
     file.close();
     if (!file) {
         std::cerr << "bench_machine: cannot write " << argv[3] << "\n";

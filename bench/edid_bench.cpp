@@ -7,7 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchMachine.h"
+#include "tools/machinegen/BenchMachines.h"
 #include "kvtcore/HostControl.h"
 #include "monitor/EdidParser.h"
 #include "monitor/MonitorInfo.h"
@@ -59,11 +59,11 @@ void BM_DecodeEdid(benchmark::State& state)
     NORNKVT20::IHostControl* host = KvtGetHostControl();
     host->Reset();
     // The machine only supplies the time zone of the manufacturing dates.
-    displayplatform::LoadMachineJson(benchmachine::GenerateMachine(1, 10).dump(), "benchmark");
+    displayplatform::LoadMachineJson(machinegen::GenerateMachine(1, 10).dump(), "benchmark");
     // Logging is on, as it is once the plug-in has registered.
     LogMessage::setProvider(&BenchProvider());
 
-    const std::vector<benchmachine::EdidBlocks> blocks = benchmachine::SampleEdids();
+    const std::vector<machinegen::EdidBlocks> blocks = machinegen::SampleEdids();
     TDecodingMonitorInfo monitor(
         host->GetCIMNamespace()->GetClass("ORNSG_MonitorResolution", NORNKVT20::PropertyMap()));
     monitor.SetDeviceID("DISPLAY\\DEL1000\\5&2B3C4D5E&0&UID4353");
@@ -71,7 +71,7 @@ void BM_DecodeEdid(benchmark::State& state)
     std::size_t properties = 0;
     std::size_t resolutions = 0;
     for (auto _ : state) {
-        for (const benchmachine::EdidBlocks& edid : blocks) {
+        for (const machinegen::EdidBlocks& edid : blocks) {
             monitor.ClearProperties();
             if (monitor.DecodeEDID(edid.data(), static_cast<DWORD>(edid.size())) != 0) {
                 state.SkipWithError("a sample block was refused");

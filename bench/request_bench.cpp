@@ -9,7 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchMachine.h"
+#include "tools/machinegen/BenchMachines.h"
 #include "bench/PlatformFloor.h"
 #include "kvtcore/DisplayClasses.h"
 #include "kvtcore/HostControl.h"
@@ -24,7 +24,7 @@ void LoadGeneratedMachine(int monitors, int devices)
     static std::map<std::pair<int, int>, std::string> descriptions;
     std::string& json = descriptions[std::make_pair(monitors, devices)];
     if (json.empty()) {
-        json = benchmachine::GenerateMachine(monitors, devices).dump();
+        json = machinegen::GenerateMachine(monitors, devices).dump();
     }
     displayplatform::LoadMachineJson(json, "benchmark machine");
 }
@@ -45,7 +45,7 @@ std::size_t CountOf(const std::map<std::string, std::size_t>& counts, const char
 
 // Whether the last request gave what the machine holds: a benchmark of a
 // request that found nothing would measure nothing.
-std::string CheckResult(NORNKVT20::IHostControl& host, const benchmachine::Shape& shape)
+std::string CheckResult(NORNKVT20::IHostControl& host, const machinegen::Shape& shape)
 {
     std::map<std::string, std::size_t> counts;
     for (const auto& instance : host.GetCommittedInstances()) {
@@ -89,7 +89,7 @@ void BM_Request(benchmark::State& state)
         state.ResumeTiming();
         callbacks->GetData(host.CreateQueryContext(), classes);
     }
-    const std::string error = CheckResult(host, benchmachine::ShapeOf(monitors, devices));
+    const std::string error = CheckResult(host, machinegen::ShapeOf(monitors, devices));
     if (!error.empty()) {
         state.SkipWithError(error.c_str());
     }

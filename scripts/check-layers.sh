@@ -5,6 +5,8 @@
 # plug-in layers reach the host only through its interface (host/), never the
 # stand-in host core (kvtcore/), and neither the EDID parser nor the lookup
 # rules (which the host program and the benchmarks use too) need a host.
+# No layer includes the machine generator (tools/), the benchmarks (bench/)
+# or the tests (tests/), which are built on top of the plug-in.
 #
 # Usage: check-layers.sh [SOURCE_ROOT]   (exit 1 and one line per offending include)
 set -euo pipefail
@@ -22,6 +24,8 @@ declare -A allowed=(
   [monitor]="monitor devstatus collector host platform"
   [plugin]="plugin video monitor devstatus collector host platform"
 )
+# Folders above every layer, which no layer may include from.
+above_layers="tools bench tests"
 # Files with a narrower rule than their folder: pattern, then what they may include.
 parser_files='^monitor/EdidParser\.'
 parser_allowed="monitor/EdidLayout.h monitor/EdidParser.h"
@@ -45,10 +49,11 @@ for folder in platform host kvtcore collector devstatus video monitor plugin; do
         echo "$file:$line: includes $included; the lookup rules include only $lookup_allowed"
         status=1
       fi
-    elif [[ -n "${allowed[$top]+set}" && " ${allowed[$folder]} " != *" $top "* ]]; then
+    elif [[ ( -n "${allowed[$top]+set}" || " $above_layers " == *" $top "* ) &&
+            " ${allowed[$folder]} " != *" $top "* ]]; then
       echo "$file:$line: includes $top/ ($included); $folder/ may include only: ${allowed[$folder]}"
       status=1
     fi
-  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$folder" --include='*.h' --include='*.cpp' || true)
+  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"' "$folder" --include='*.h' --include='*.cpp' | LC_ALL=C sort -t: -k1,1 -k2,2n || true)
 done
 exit $status

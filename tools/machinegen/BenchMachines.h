@@ -2,18 +2,13 @@
 // Generated machines for the benchmarks: display adapters with their outputs
 // and monitors, the monitors' EDID blocks, a device tree of a chosen size and
 // the registry keys that go with it, as a machine description (JSON).
-#include <cstdint>
-#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
-namespace benchmachine {
+#include "tools/machinegen/Edid.h"
 
-typedef std::vector<std::uint8_t> EdidBlocks;  // a base block and its extensions
-
-// The number of monitor models the machines draw from.
-constexpr int kMonitorModelCount = 8;
+namespace machinegen {
 
 // The EDID of monitor number index (0-based): the model index % 8, with the
 // product code, serial number and serial text of that monitor. Every block
@@ -29,6 +24,7 @@ std::vector<EdidBlocks> SampleEdids();
 // A machine with the given number of monitors, spread one to four per
 // output and up to four outputs per adapter, and the given number of present
 // devices (the adapters and monitors among them; at least as many as those).
+// Its objects have their keys in sorted order.
 nlohmann::json GenerateMachine(int monitors, int devices);
 
 // What GenerateMachine puts into a machine, for checking a request's result.
@@ -40,4 +36,4 @@ struct Shape {
 };
 Shape ShapeOf(int monitors, int devices);
 
-}  // namespace benchmachine
+}  // namespace machinegen

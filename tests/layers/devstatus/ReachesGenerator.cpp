@@ -1,0 +1,2 @@
+// A layer that reaches the machine generator.
+#include "tools/machinegen/MonitorModels.h"

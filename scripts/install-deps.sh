@@ -15,6 +15,7 @@ packages=(
   jq
   time
   clang-14 libclang-rt-14-dev
+  pkg-config libpci-dev libdrm-dev
 )
 
 missing=()

@@ -8,10 +8,13 @@
 // devices it could match, the registry values it reads, the computer name
 // and the time zone.
 
-// Whether this build can capture (only the Windows build sees a real system).
+// Whether this build can capture: the Windows build asks the system, the
+// Linux build writes the live machine it reads from the kernel.
 bool CaptureSupported();
 
 // Writes the description to path. Returns false with a message when the file
 // cannot be written. Things the description cannot express are left out and
-// reported on standard error.
-bool CaptureMachine(const std::string& path, std::string& error);
+// reported on standard error. systemRootOption is the --system-root folder
+// (Linux builds; empty elsewhere).
+bool CaptureMachine(const std::string& path, const std::string& systemRootOption,
+                    std::string& error);

@@ -476,7 +476,8 @@ bool CaptureSupported()
     return true;
 }
 
-bool CaptureMachine(const std::string& path, std::string& error)
+bool CaptureMachine(const std::string& path, const std::string& /*systemRootOption*/,
+                    std::string& error)
 {
     Json document = Json::object();
     CaptureComputer(document);

@@ -5,7 +5,8 @@ bool MachineDescriptionsSupported()
     return false;
 }
 
-bool SelectMachine(const std::string& machineOption, std::string& error)
+bool SelectMachine(const std::string& machineOption, const std::string& /*systemRootOption*/,
+                   std::string& error)
 {
     if (!machineOption.empty()) {
         error = "--machine is not available on Windows, where the real system is inspected";

@@ -28,6 +28,7 @@ struct Options {
     std::string logLevel = "warning";
     std::string plugin;
     std::string capture;
+    std::string systemRoot;
     std::vector<std::string> classes;
 };
 
@@ -96,7 +97,13 @@ int main(int argc, char** argv)
                  "displayinfo"};
     app.add_option("--machine", options.machine,
                    "Machine description (JSON) the Win32 stand-ins answer from (non-Windows "
-                   "builds; default: $DISPLAYINFO_MACHINE, else a machine without displays)");
+                   "builds; default: $DISPLAYINFO_MACHINE, else the live machine)");
+    app.add_option("--system-root", options.systemRoot,
+                   "Folder standing for / when reading the live machine: sysfs from DIR/sys, "
+                   "DRM nodes from DIR/dev/dri, driver files from DIR/proc (Linux builds; "
+                   "default: $DISPLAYINFO_SYSTEM_ROOT, else /)")
+        ->option_text("DIR")
+        ->excludes("--machine");
     app.add_option("--format", options.format, "Output format")
         ->check(CLI::IsMember({"mof", "json"}));
     app.add_option("--log-level", options.logLevel,
@@ -108,7 +115,7 @@ int main(int argc, char** argv)
         "CLASS", options.classes, "Classes to request, in order (default: all eight)");
     app.add_option("--capture", options.capture,
                    "Write a machine description of this machine to FILE and exit without "
-                   "loading the plug-in (Windows builds)")
+                   "loading the plug-in")
         ->option_text("FILE")
         ->excludes(classOption)
         ->excludes("--machine")
@@ -130,14 +137,18 @@ int main(int argc, char** argv)
     }
 
     std::string error;
+    if (!options.systemRoot.empty() && !MachineDescriptionsSupported()) {
+        return Fail(kBadUsage, "--system-root is not available on Windows, where the real "
+                               "system is inspected");
+    }
     if (app.count("--capture") != 0) {
         if (!CaptureSupported()) {
             return Fail(kBadUsage, "--capture is only available in the Windows build, which "
                                    "inspects the real system");
         }
-        return CaptureMachine(options.capture, error) ? kRan : Fail(kLoadFailed, error);
+        return CaptureMachine(options.capture, options.systemRoot, error) ? kRan : Fail(kLoadFailed, error);
     }
-    if (!SelectMachine(options.machine, error)) {
+    if (!SelectMachine(options.machine, options.systemRoot, error)) {
         return Fail(MachineDescriptionsSupported() ? kLoadFailed : kBadUsage, error);
     }
 

@@ -1,0 +1,97 @@
+#include "platform/posix/live/HostIdentity.h"
+
+#include <ctime>
+
+#include <unistd.h>
+
+namespace displayplatform::live {
+
+namespace {
+
+constexpr std::size_t kComputerNameLength = 15;
+constexpr long kTimeZoneIdUnknown = 0;
+constexpr long kTimeZoneIdStandard = 1;
+constexpr long kTimeZoneIdDaylight = 2;
+
+}  // namespace
+
+std::string NetBiosName(const std::string& hostName)
+{
+    std::string name;
+    for (char c : hostName.substr(0, hostName.find('.'))) {
+        if (c < 0x21 || c > 0x7E) {
+            continue;
+        }
+        if (name.size() == kComputerNameLength) {
+            break;
+        }
+        name.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    }
+    return name.empty() ? "LOCALHOST" : name;
+}
+
+std::string LocalComputerName()
+{
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) != 0) {
+        return NetBiosName("");
+    }
+    return NetBiosName(host);
+}
+
+ZoneOffsets LocalZoneOffsets()
+{
+    tzset();
+    const std::time_t now = std::time(nullptr);
+    std::tm today{};
+    localtime_r(&now, &today);
+
+    ZoneOffsets zone;
+    bool haveStandard = false;
+    auto sample = [&](const std::tm& local) {
+        if (local.tm_isdst > 0) {
+            zone.daylightOffset = local.tm_gmtoff;
+        } else if (!haveStandard) {
+            haveStandard = true;
+            zone.standardOffset = local.tm_gmtoff;
+        }
+    };
+    sample(today);
+    for (int month : {0, 6}) {
+        std::tm middle{};
+        middle.tm_year = today.tm_year;
+        middle.tm_mon = month;
+        middle.tm_mday = 15;
+        middle.tm_hour = 12;
+        middle.tm_isdst = -1;
+        const std::time_t when = std::mktime(&middle);
+        std::tm local{};
+        localtime_r(&when, &local);
+        sample(local);
+    }
+    if (!haveStandard && zone.daylightOffset) {
+        // A zone in daylight saving time all year: Windows has no such zone
+        // and reports its offset as the standard one.
+        zone.standardOffset = *zone.daylightOffset;
+        zone.daylightOffset.reset();
+    }
+    zone.daylightNow = zone.daylightOffset.has_value() && today.tm_isdst > 0;
+    return zone;
+}
+
+nlohmann::json TimeZoneEntry(const ZoneOffsets& zone)
+{
+    const long bias = -(zone.standardOffset / 60);
+    long result = kTimeZoneIdUnknown;
+    long daylightBias = 0;
+    if (zone.daylightOffset) {
+        result = zone.daylightNow ? kTimeZoneIdDaylight : kTimeZoneIdStandard;
+        daylightBias = -((*zone.daylightOffset - zone.standardOffset) / 60);
+    }
+    return nlohmann::json{{"result", result},
+                          {"bias", bias},
+                          {"standardBias", 0},
+                          {"daylightBias", daylightBias}};
+}
+
+}  // namespace displayplatform::live

@@ -1,0 +1,38 @@
+#pragma once
+// The computer name and the time zone, as Windows would give them.
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace displayplatform::live {
+
+// The NetBIOS form of a host name: up to the first dot, upper case, at most
+// 15 characters. Characters other than printable ASCII are dropped (Windows
+// does not allow them in a computer name); an empty result is "LOCALHOST".
+std::string NetBiosName(const std::string& hostName);
+
+// The host name of this system in that form.
+std::string LocalComputerName();
+
+// A zone by its UTC offsets (seconds east of UTC): the standard one, the
+// daylight-saving one if the zone has daylight saving time this year, and
+// whether it is in force now.
+struct ZoneOffsets {
+    long standardOffset = 0;
+    std::optional<long> daylightOffset;
+    bool daylightNow = false;
+};
+
+// The C library's local zone (TZ), sampled now and at the middle of January
+// and of July of this year.
+ZoneOffsets LocalZoneOffsets();
+
+// The "timeZone" entry of a machine description: what GetTimeZoneInformation
+// returns. Bias = -(standard offset in minutes); a zone with daylight saving
+// time is TIME_ZONE_ID_STANDARD (1) or TIME_ZONE_ID_DAYLIGHT (2) with
+// daylightBias = -(daylight - standard offset in minutes); one without is
+// TIME_ZONE_ID_UNKNOWN (0) with daylightBias 0. standardBias is 0.
+nlohmann::json TimeZoneEntry(const ZoneOffsets& zone);
+
+}  // namespace displayplatform::live

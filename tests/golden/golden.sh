@@ -30,6 +30,7 @@ readme=${README:-$root/README.md}
 # The folders whose machines have golden outputs: a machine added to one
 # needs nothing but its golden files, which update writes.
 machine_dirs=("$root/examples/machines")
+root_dirs=("$root/tests/data/sysfs")
 demo_machine=$root/examples/machines/workstation.json
 demo_class=ORNSG_VideoController
 formats=(mof json)
@@ -53,11 +54,27 @@ run() {
   fi
 }
 
+# Every machine with golden outputs, one "kind<TAB>path" a line: machine
+# descriptions (--machine) and fixture file-system trees that the live Linux
+# reader takes as its root (--system-root).
 machines() {
   local dir
-  for dir in "${machine_dirs[@]}"; do
-    find "$dir" -maxdepth 1 -name '*.json' -type f
-  done | LC_ALL=C sort
+  {
+    for dir in "${machine_dirs[@]}"; do
+      find "$dir" -maxdepth 1 -name '*.json' -type f -printf 'machine\t%p\n'
+    done
+    for dir in "${root_dirs[@]}"; do
+      find "$dir" -mindepth 1 -maxdepth 1 -type d -printf 'root\t%p\n'
+    done
+  } | LC_ALL=C sort -t$'\t' -k2
+}
+
+# The golden name of a machine, and the options that select it.
+golden_name() {
+  if [[ $1 == root ]]; then echo "sysfs-$(basename "$2")"; else basename "$2" .json; fi
+}
+select_options() {
+  if [[ $1 == root ]]; then echo --system-root; else echo --machine; fi
 }
 
 # The lines between the first pair of ``` fences after the demo heading.
@@ -95,10 +112,11 @@ fail() {
 }
 
 check_machines() {
-  local machine name format expected
+  local kind machine name format expected option
   declare -A seen=()
-  while IFS= read -r machine; do
-    name=$(basename "$machine" .json)
+  while IFS=$'\t' read -r kind machine; do
+    name=$(golden_name "$kind" "$machine")
+    option=$(select_options "$kind")
     if [[ -n ${seen[$name]:-} ]]; then
       fail "$machine and ${seen[$name]} would share the golden files $name.*; rename one"
       continue
@@ -106,20 +124,31 @@ check_machines() {
     seen[$name]=$machine
     for format in "${formats[@]}"; do
       expected=$golden/$name.$format
-      run --machine "$machine" --format "$format"
+      run "$option" "$machine" --format "$format"
       if [[ ! -f $expected ]]; then
         fail "$expected is missing for $machine"
-      elif ! diff -u --label "$expected" --label "displayinfo --machine $machine --format $format" \
+      elif ! diff -u --label "$expected" --label "displayinfo $option $machine --format $format" \
           "$expected" "$work/out"; then
         fail "$expected differs from the output for $machine (diff above)"
       fi
     done
+    # A live machine written down with --capture replays as it ran.
+    if [[ $kind == root ]]; then
+      run --system-root "$machine" --capture "$work/capture.json"
+      for format in "${formats[@]}"; do
+        run --machine "$work/capture.json" --format "$format"
+        if ! diff -u --label "$golden/$name.$format" --label "replay of its capture" \
+            "$golden/$name.$format" "$work/out"; then
+          fail "the capture of $machine does not replay as the live run (diff above)"
+        fi
+      done
+    fi
   done < <(machines)
   for expected in "$golden"/*.mof "$golden"/*.json; do
     [[ -e $expected ]] || continue
     name=$(basename "$expected")
     if [[ -z ${seen[${name%.*}]:-} ]]; then
-      fail "$expected belongs to no machine in ${machine_dirs[*]}"
+      fail "$expected belongs to no machine in ${machine_dirs[*]} ${root_dirs[*]}"
     fi
   done
 }
@@ -139,15 +168,19 @@ check_readme() {
 
 # Writes everything aside first, so that a failing run changes nothing.
 update() {
-  local machine name format file
+  local kind machine name format file
   mkdir "$work/new"
-  while IFS= read -r machine; do
-    name=$(basename "$machine" .json)
+  while IFS=$'\t' read -r kind machine; do
+    name=$(golden_name "$kind" "$machine")
     for format in "${formats[@]}"; do
-      run --machine "$machine" --format "$format"
+      run "$(select_options "$kind")" "$machine" --format "$format"
       mv "$work/out" "$work/new/$name.$format"
     done
   done < <(machines)
+  if ! compgen -G "$work/new/*" >/dev/null; then
+    echo "$0: no machines found; nothing rewritten" >&2
+    exit 1
+  fi
   demo_output
   replace_demo_excerpt "$readme" "$work/demo" >"$work/readme"
 

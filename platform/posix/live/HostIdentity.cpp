@@ -4,11 +4,15 @@
 
 #include <unistd.h>
 
+#include "platform/posix/live/SysfsFiles.h"
+
 namespace displayplatform::live {
 
 namespace {
 
 constexpr std::size_t kComputerNameLength = 15;
+// The kernel keeps host names to 64 characters.
+constexpr std::size_t kHostNameLimit = 256;
 constexpr long kTimeZoneIdUnknown = 0;
 constexpr long kTimeZoneIdStandard = 1;
 constexpr long kTimeZoneIdDaylight = 2;
@@ -30,8 +34,16 @@ std::string NetBiosName(const std::string& hostName)
     return name.empty() ? "LOCALHOST" : name;
 }
 
-std::string LocalComputerName()
+std::string LocalComputerName(const std::string& root)
 {
+    // The kernel's host name as procfs shows it below the root, so that a
+    // tree read from elsewhere names its own machine; this system's otherwise.
+    std::string content;
+    std::string why;
+    if (ReadBoundedFile(root + "/proc/sys/kernel/hostname", kHostNameLimit, content, why) ==
+        ReadResult::kRead) {
+        return NetBiosName(content.substr(0, content.find('\n')));
+    }
     char host[256] = {};
     if (gethostname(host, sizeof host - 1) != 0) {
         return NetBiosName("");

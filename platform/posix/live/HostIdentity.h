@@ -12,8 +12,9 @@ namespace displayplatform::live {
 // does not allow them in a computer name); an empty result is "LOCALHOST".
 std::string NetBiosName(const std::string& hostName);
 
-// The host name of this system in that form.
-std::string LocalComputerName();
+// The host name in that form: root/proc/sys/kernel/hostname where it can be
+// read, else this system's host name.
+std::string LocalComputerName(const std::string& root);
 
 // A zone by its UTC offsets (seconds east of UTC): the standard one, the
 // daylight-saving one if the zone has daylight saving time this year, and

@@ -652,7 +652,7 @@ LiveMachine ReadLiveMachine(const std::string& root)
     sources.root = root;
     sources.modes = modes.get();
     sources.pciNames = names.get();
-    sources.computerName = LocalComputerName();
+    sources.computerName = LocalComputerName(root);
     sources.zone = LocalZoneOffsets();
     return ReadLiveMachine(sources);
 }

@@ -67,11 +67,13 @@ MODES_DEL40E7 = [
 class Tree:
     """One fixture root; every path given to it is relative to that root."""
 
-    def __init__(self, name):
+    def __init__(self, name, hostname):
         self.root = os.path.join(HERE, name)
         if os.path.lexists(self.root):
             shutil.rmtree(self.root)
         os.makedirs(self.root)
+        # The machine's host name, as procfs shows it.
+        self.write("proc/sys/kernel/hostname", hostname + "\n")
 
     def path(self, rel):
         return os.path.join(self.root, rel)
@@ -223,7 +225,7 @@ def drm_class(t):
 def two_gpus():
     """A laptop: Intel Alder Lake-P iGPU drives the panel, an AMD Navi 23
     dGPU drives the external ports."""
-    t = Tree("two-gpus")
+    t = Tree("two-gpus", "thinkbook")
     drm_class(t)
 
     igpu = "devices/pci0000:00/0000:00:02.0"
@@ -283,7 +285,7 @@ NVIDIA_VERSION = (
 def nvidia_and_no_driver():
     """A workstation: NVIDIA GeForce RTX 3060 on the proprietary driver, and
     the board's ASPEED BMC display device with no driver bound."""
-    t = Tree("nvidia-and-no-driver")
+    t = Tree("nvidia-and-no-driver", "lab-ws-07.example.net")
     drm_class(t)
 
     port = "devices/pci0000:00/0000:00:01.0"
@@ -325,7 +327,7 @@ def nvidia_and_no_driver():
 def not_on_pci():
     """A Raspberry Pi 4: the vc4 display controller is a platform device
     described by the device tree; there is no PCI display device."""
-    t = Tree("not-on-pci")
+    t = Tree("not-on-pci", "raspberrypi")
     drm_class(t)
 
     dev = "devices/platform/gpu"
@@ -356,13 +358,13 @@ def not_on_pci():
 
 def empty():
     """DRM is there, but no driver has made a card."""
-    t = Tree("empty")
+    t = Tree("empty", "ci-runner-0042")
     drm_class(t)
 
 
 def no_drm():
     """No DRM at all: only the firmware's frame buffer device."""
-    t = Tree("no-drm")
+    t = Tree("no-drm", "headless")
     fb = "sys/devices/platform/efi-framebuffer.0/graphics/fb0"
     t.write(fb + "/name", "EFI VGA\n")
     t.write(fb + "/virtual_size", "1024,768\n")

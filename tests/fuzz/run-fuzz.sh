@@ -26,6 +26,7 @@ case "$name" in
   registry) max_len=4096 ;;
   device_id_list) max_len=4096 ;;
   machine_description) max_len=16384 ;;
+  sysfs) max_len=65 ;;                   # a fixture byte and up to 16 damages of 4 bytes
   *)
     echo "run-fuzz: unknown target \"$1\"" >&2
     exit 2

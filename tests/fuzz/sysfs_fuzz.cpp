@@ -1,0 +1,176 @@
+// libFuzzer target: the live Linux reader over damaged copies of the sysfs
+// fixture trees. Whatever the damage, the reader must not crash or hang, and
+// what it makes of the rest of the tree must be a machine description the
+// loader takes.
+//
+// Input: one byte choosing the fixture, then up to 16 damages of 4 bytes
+// each: the kind, two bytes choosing an entry of the tree (files, links and
+// folders, in name order) and one argument.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "platform/posix/MachineDescription.h"
+#include "platform/posix/live/LiveMachine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kFixtures[] = {"two-gpus", "nvidia-and-no-driver", "not-on-pci"};
+const std::size_t kDamageSize = 4;
+const std::size_t kMaxDamages = 16;
+// Larger than any attribute or EDID the reader accepts.
+const std::size_t kHugeFile = 40 * 1024;
+
+// No DRM nodes: the modes come from sysfs, as on the fixtures themselves.
+class NoDrmNodes : public displayplatform::live::IModeSource {
+public:
+    displayplatform::live::NodeState ReadCard(const std::string&,
+                                              displayplatform::live::CardModes&,
+                                              std::string&) override
+    {
+        return displayplatform::live::NodeState::kAbsent;
+    }
+};
+
+// An empty PCI ID database, so that the run does not depend on the system's.
+class NoPciNames : public displayplatform::live::IPciNames {
+public:
+    std::optional<std::string> VendorName(std::uint16_t) override { return std::nullopt; }
+    std::optional<std::string> DeviceName(std::uint16_t, std::uint16_t) override
+    {
+        return std::nullopt;
+    }
+};
+
+const fs::path& Scratch()
+{
+    static const fs::path scratch = [] {
+        std::string pattern = (fs::temp_directory_path() / "sysfs-fuzz-XXXXXX").string();
+        FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
+        return fs::path(pattern);
+    }();
+    return scratch;
+}
+
+void WriteFile(const fs::path& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+// Puts something else where the entry was.
+void Damage(const fs::path& entry, std::uint8_t kind, std::uint8_t argument)
+{
+    std::error_code ignored;
+    switch (kind % 10) {
+    case 0:
+        fs::remove_all(entry, ignored);
+        break;
+    case 1:
+        if (fs::is_regular_file(fs::symlink_status(entry, ignored))) {
+            fs::resize_file(entry, 0, ignored);
+        }
+        break;
+    case 2:
+        if (fs::is_regular_file(fs::symlink_status(entry, ignored))) {
+            WriteFile(entry, std::string(argument, static_cast<char>(argument ^ 0x5A)));
+        }
+        break;
+    case 3:
+        if (fs::is_regular_file(fs::symlink_status(entry, ignored))) {
+            WriteFile(entry, std::string(kHugeFile, static_cast<char>(argument)));
+        }
+        break;
+    case 4:
+        fs::remove_all(entry, ignored);
+        fs::create_symlink("nothing-here", entry, ignored);
+        break;
+    case 5:
+        fs::remove_all(entry, ignored);
+        fs::create_symlink(entry.filename(), entry, ignored);  // a link to itself
+        break;
+    case 6:
+        fs::remove_all(entry, ignored);
+        fs::create_directory(entry, ignored);
+        break;
+    case 7:
+        fs::remove_all(entry, ignored);
+        mkfifo(entry.c_str(), 0600);
+        break;
+    case 8:
+        fs::remove_all(entry, ignored);
+        fs::create_symlink("..", entry, ignored);  // a loop through the parent
+        break;
+    default:
+        if (fs::is_regular_file(fs::symlink_status(entry, ignored))) {
+            static const char* const texts[] = {"0x", "0xzz\n", "-1\n", "99999999999999999999\n",
+                                                "connected", "enabled\n\n", "1920x\n", "\n"};
+            WriteFile(entry, texts[argument % 8]);
+        }
+        break;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1) {
+        return 0;
+    }
+    const fs::path tree = Scratch() / "tree";
+    std::error_code error;
+    fs::remove_all(tree, error);
+    FUZZ_CHECK(!error);
+    const char* fixture = kFixtures[data[0] % (sizeof(kFixtures) / sizeof(kFixtures[0]))];
+    fs::copy(fs::path(SYSFS_FIXTURES_DIR) / fixture, tree,
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    FUZZ_CHECK(!error);
+
+    std::vector<fs::path> entries;
+    for (auto it = fs::recursive_directory_iterator(tree); it != fs::recursive_directory_iterator();
+         ++it) {
+        entries.push_back(it->path());
+    }
+    std::sort(entries.begin(), entries.end());
+    for (std::size_t at = 1, done = 0; at + kDamageSize <= size && done < kMaxDamages;
+         at += kDamageSize, ++done) {
+        const std::size_t pick = (std::size_t{data[at + 1]} << 8 | data[at + 2]) % entries.size();
+        Damage(entries[pick], data[at], data[at + 3]);
+    }
+
+    NoDrmNodes modes;
+    NoPciNames names;
+    displayplatform::live::LiveSources sources;
+    sources.root = tree.string();
+    sources.modes = &modes;
+    sources.pciNames = &names;
+    sources.computerName = "FUZZ";
+    try {
+        const displayplatform::live::LiveMachine machine =
+            displayplatform::live::ReadLiveMachine(sources);
+        for (const std::string& problem : machine.problems) {
+            FUZZ_CHECK(!problem.empty());
+        }
+        displayplatform::LoadMachineJson(machine.description.dump(), "live machine");
+    } catch (const std::exception& e) {
+        // The reader reports damage as problems; it never gives up on the
+        // tree, and never writes a description the loader refuses.
+        std::fprintf(stderr, "%s\n", e.what());
+        std::abort();
+    }
+    displayplatform::ResetMachine();
+    return 0;
+}

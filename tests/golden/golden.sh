@@ -28,8 +28,9 @@ root=$(cd "$here/../.." && pwd)
 golden=${GOLDEN_DIR:-$here}
 readme=${README:-$root/README.md}
 # The folders whose machines have golden outputs: a machine added to one
-# needs nothing but its golden files, which update writes.
-machine_dirs=("$root/examples/machines")
+# needs nothing but its golden files, which update writes. tests/data/machines
+# holds the machine of 150 real monitors' EDID blocks.
+machine_dirs=("$root/examples/machines" "$root/tests/data/machines")
 root_dirs=("$root/tests/data/sysfs")
 demo_machine=$root/examples/machines/workstation.json
 demo_class=ORNSG_VideoController

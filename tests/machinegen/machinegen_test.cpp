@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "tools/machinegen/BenchMachines.h"
 #include "tools/machinegen/ExampleMachines.h"
 #include "tools/machinegen/MachineText.h"
+#include "tools/machinegen/RealMonitors.h"
 
 namespace {
 
@@ -42,11 +44,16 @@ std::set<std::string> JsonFilesIn(const std::string& folder)
     return names;
 }
 
-int RunGenerator(const std::string& folder)
+int RunGenerator(const std::string& arguments)
 {
-    const std::string command = "'" GENERATE_MACHINES_EXE "' '" + folder + "' 2>/dev/null";
+    const std::string command = "'" GENERATE_MACHINES_EXE "' " + arguments + " 2>/dev/null";
     const int raw = std::system(command.c_str());
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+std::string Quoted(const std::string& path)
+{
+    return "'" + path + "'";
 }
 
 // Where two texts first differ, by line, for a readable failure.
@@ -116,7 +123,7 @@ TEST(ExampleMachines, GeneratorWritesTheCheckedInFilesByteForByte)
 {
     std::string folder = ::testing::TempDir() + "generated_examples_XXXXXX";
     ASSERT_NE(mkdtemp(&folder[0]), nullptr);
-    ASSERT_EQ(RunGenerator(folder), 0);
+    ASSERT_EQ(RunGenerator(Quoted(folder)), 0);
 
     EXPECT_EQ(JsonFilesIn(folder), JsonFilesIn(EXAMPLES_DIR));
     for (const std::string& name : JsonFilesIn(EXAMPLES_DIR)) {
@@ -128,7 +135,7 @@ TEST(ExampleMachines, GeneratorWritesTheCheckedInFilesByteForByte)
             << "\nRun scripts/update-examples.sh after changing the generator.";
     }
     // A folder that is not there is reported, not silently skipped.
-    EXPECT_EQ(RunGenerator(folder + "/missing"), 1);
+    EXPECT_EQ(RunGenerator(Quoted(folder + "/missing")), 1);
 }
 
 // Every EDID the generator makes, for the examples and for the benchmarks,
@@ -193,4 +200,115 @@ TEST(MachineText, ReadsBackAsTheSameValue)
     EXPECT_EQ(machinegen::Json::parse(text), value) << text;
     EXPECT_NE(text.find("Bildschirm \xc3\xa4 \\\"1\\\"\\\\\\u0001\\t"), std::string::npos) << text;
     EXPECT_EQ(text.back(), '\n');
+}
+
+// The checked-in machine of real monitors is what the generator writes from
+// the EDID samples; a folder it cannot read or without EDID blocks fails.
+TEST(RealMonitorMachine, GeneratorWritesTheCheckedInFileByteForByte)
+{
+    std::string folder = ::testing::TempDir() + "generated_real_monitors_XXXXXX";
+    ASSERT_NE(mkdtemp(&folder[0]), nullptr);
+    const std::string file = folder + "/real-monitors.json";
+    ASSERT_EQ(RunGenerator("--real-monitors " + Quoted(EDID_SAMPLES_DIR) + " " + Quoted(file)), 0);
+
+    const std::string checkedIn = ReadFile(REAL_MONITORS_FILE);
+    const std::string generated = ReadFile(file);
+    EXPECT_TRUE(checkedIn == generated)
+        << REAL_MONITORS_FILE << " differs from the generator's, first at "
+        << FirstDifference(checkedIn, generated)
+        << "\nRun scripts/update-examples.sh after changing the generator.";
+
+    EXPECT_EQ(RunGenerator("--real-monitors " + Quoted(folder + "/missing") + " " +
+                           Quoted(folder + "/out.json")),
+              1);
+    EXPECT_EQ(
+        RunGenerator("--real-monitors " + Quoted(folder) + " " + Quoted(folder + "/out.json")), 1);
+    EXPECT_EQ(RunGenerator("--real-monitors " + Quoted(EDID_SAMPLES_DIR)), 2);
+}
+
+// Each sample becomes the monitor of its own output, in the order of the
+// file names: its EDID value holds the sample's bytes unchanged (a block
+// with a wrong checksum or a missing extension too), and its hardware
+// identifier is the model the data set files it under (SOURCES.txt).
+TEST(RealMonitorMachine, HoldsEverySampleUnderItsModelsIdentifier)
+{
+    std::vector<std::pair<std::string, std::string>> samples;  // file, model
+    std::ifstream sources(std::string(EDID_SAMPLES_DIR) + "/SOURCES.txt");
+    for (std::string line; std::getline(sources, line);) {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string::npos || tab < 4 || line.compare(tab - 4, 4, ".bin") != 0) {
+            continue;
+        }
+        std::istringstream path(line.substr(tab + 1));
+        std::string part;
+        std::vector<std::string> parts;
+        while (std::getline(path, part, '/')) {
+            parts.push_back(part);
+        }
+        ASSERT_GE(parts.size(), 3u) << line;
+        samples.emplace_back(line.substr(0, tab), parts[2]);
+    }
+    ASSERT_EQ(samples.size(), 150u);
+    std::sort(samples.begin(), samples.end());
+
+    const std::string text = ReadFile(REAL_MONITORS_FILE);
+    ASSERT_FALSE(text.empty()) << REAL_MONITORS_FILE;
+    EXPECT_NO_THROW(displayplatform::LoadMachineJson(text, "real monitors"));
+    displayplatform::ResetMachine();
+    const nlohmann::json machine = nlohmann::json::parse(text);
+    const nlohmann::json& outputs = machine.at("displayDevices");
+    const nlohmann::json& registry = machine.at("registry");
+    ASSERT_EQ(outputs.size(), samples.size());
+
+    std::set<std::string> adapters;
+    std::set<std::string> present;
+    for (const auto& device : machine.at("devices")) {
+        if (device.at("status") == machinegen::kStarted) {
+            present.insert(device.at("instanceId").get<std::string>());
+        }
+    }
+    const std::string enumKey = machinegen::kEnumKey;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::string& model = samples[i].second;
+        const nlohmann::json& output = outputs[i];
+        adapters.insert(output.at("deviceID").get<std::string>());
+        // The output's driver key, with what the plug-in reads of the adapter.
+        const std::string videoKey = output.at("deviceKey").get<std::string>().substr(
+            std::string("\\Registry\\Machine\\").size());
+        EXPECT_TRUE(registry.contains(videoKey) &&
+                    registry[videoKey].contains("HardwareInformation.AdapterString"))
+            << "no driver key for " << output.at("deviceName");
+        ASSERT_EQ(output.at("monitors").size(), 1u) << samples[i].first;
+        const std::string monitorId = output["monitors"][0].at("deviceID").get<std::string>();
+        EXPECT_EQ(monitorId.substr(0, monitorId.find('\\', 8)), "MONITOR\\" + model)
+            << samples[i].first;
+
+        // The monitor's device node, found by its hardware identifier and
+        // its driver key, which the output's monitor names.
+        const std::string driver = monitorId.substr(monitorId.find('\\', 8) + 1);
+        std::string instance;
+        for (const auto& key : registry.items()) {
+            if (key.value().contains("Driver") &&
+                key.value()["Driver"]["string"].get<std::string>() == driver) {
+                instance = key.key().substr(enumKey.size());
+            }
+        }
+        ASSERT_FALSE(instance.empty()) << samples[i].first << ": no device has driver " << driver;
+        EXPECT_EQ(instance.substr(0, 8 + model.size() + 1), "DISPLAY\\" + model + "\\")
+            << samples[i].first;
+        EXPECT_EQ(present.count(instance), 1u) << instance << " is not a started device";
+        const nlohmann::json& key = registry.at(enumKey + instance);
+        EXPECT_EQ(key.at("HardwareID").at("strings"), nlohmann::json::array({"MONITOR\\" + model}));
+        EXPECT_TRUE(key.contains("DeviceDesc")) << instance;
+
+        std::ifstream in(std::string(EDID_SAMPLES_DIR) + "/" + samples[i].first, std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                              std::istreambuf_iterator<char>());
+        const std::string parameters = enumKey + instance + "\\Device Parameters";
+        ASSERT_TRUE(registry.contains(parameters)) << parameters;
+        EXPECT_TRUE(FromHex(registry[parameters]["EDID"]["hex"].get<std::string>()) == bytes)
+            << samples[i].first << ": the EDID value is not the sample's bytes";
+    }
+    EXPECT_EQ(adapters.size(), (samples.size() + machinegen::kRealMonitorOutputsPerAdapter - 1) /
+                                   machinegen::kRealMonitorOutputsPerAdapter);
 }

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "MonitorTesting.h"
 #include "monitor/EdidParser.h"
@@ -38,20 +37,6 @@ struct Field {
     std::string ours;
     std::string theirs;
 };
-
-// The path of a program on PATH, empty when there is none.
-std::string FindProgram(const std::string& name)
-{
-    const char* path = std::getenv("PATH");
-    std::istringstream dirs(path ? path : "");
-    for (std::string dir; std::getline(dirs, dir, ':');) {
-        const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return std::string();
-}
 
 // The standard output of a command; false when it did not run or failed.
 bool RunCommand(const std::string& command, std::string& output)
@@ -134,51 +119,36 @@ Report ParseReport(const std::string& output)
     return report;
 }
 
-std::string Join(const std::vector<std::string>& items)
+// Modes as "WxH@R" texts, rates rounded to whole hertz as ours are
+// (edid-decode prints 59.940476 Hz for 640x480 at 60), sorted when order is
+// not compared: edid-decode lists the established timings in an order of its own.
+std::string ModeList(std::vector<std::string> entries, bool sorted)
 {
     std::string text;
-    for (const std::string& item : items) {
-        text += (text.empty() ? "" : " ") + item;
+    for (std::string& entry : entries) {
+        const std::size_t at = entry.find('@');
+        if (at != std::string::npos) {
+            const long rate = std::lround(std::strtod(entry.c_str() + at + 1, nullptr));
+            entry = entry.substr(0, at + 1) + std::to_string(rate);
+        }
+    }
+    if (sorted) {
+        std::sort(entries.begin(), entries.end());
+    }
+    for (const std::string& entry : entries) {
+        text += (text.empty() ? "" : " ") + entry;
     }
     return text;
 }
 
-// Modes as "WxH@R" texts, sorted when order is not compared: edid-decode
-// lists the established timings in an order of its own.
-std::string ModeList(std::vector<std::string> entries, bool sorted)
-{
-    if (sorted) {
-        std::sort(entries.begin(), entries.end());
-    }
-    return Join(entries);
-}
-
-// Our modes carry a whole rate, edid-decode prints the timing's exact rate
-// (59.940476 Hz for 640x480 at 60): its rate is rounded to the nearest whole
-// hertz.
-std::string TheirModes(const std::vector<std::string>& printed, bool sorted)
-{
-    std::vector<std::string> entries;
-    for (const std::string& entry : printed) {
-        const std::size_t at = entry.find('@');
-        if (at == std::string::npos) {
-            entries.push_back(entry);
-            continue;
-        }
-        const long rate = std::lround(std::strtod(entry.c_str() + at + 1, nullptr));
-        entries.push_back(entry.substr(0, at + 1) + std::to_string(rate));
-    }
-    return ModeList(entries, sorted);
-}
-
-std::string OurModes(const std::vector<edid::Mode>& modes, bool sorted)
+std::vector<std::string> OurModes(const std::vector<edid::Mode>& modes)
 {
     std::vector<std::string> entries;
     for (const edid::Mode& m : modes) {
         entries.push_back(std::to_string(m.horizontal) + "x" + std::to_string(m.vertical) + "@" +
                           std::to_string(m.refresh));
     }
-    return ModeList(entries, sorted);
+    return entries;
 }
 
 // The modes of one kind alone: the block parsed again with the established
@@ -398,18 +368,18 @@ protected:
                           clock == std::string::npos ? "-" : ranges.substr(clock + 15)});
 
         // The standard timings in entry order, the established ones as a set.
-        fields.push_back({"established timings", OurModes(ModesOfKind(sample, true), true),
-                          TheirModes(report.established, true)});
-        fields.push_back({"standard timings", OurModes(ModesOfKind(sample, false), false),
-                          TheirModes(report.standard, false)});
+        fields.push_back({"established timings", ModeList(OurModes(ModesOfKind(sample, true)), true),
+                          ModeList(report.established, true)});
+        fields.push_back({"standard timings", ModeList(OurModes(ModesOfKind(sample, false)), false),
+                          ModeList(report.standard, false)});
         return fields;
     }
 };
 
 TEST_F(EdidOracleTest, RealMonitorsDecodeAsEdidDecodeDecodesThem)
 {
-    const std::string decoder = FindProgram("edid-decode");
-    ASSERT_FALSE(decoder.empty())
+    std::string decoder;
+    ASSERT_TRUE(RunCommand("command -v edid-decode", decoder))
         << "edid-decode is not on PATH; scripts/install-deps.sh installs it (Debian package "
            "edid-decode)";
 
@@ -432,8 +402,7 @@ TEST_F(EdidOracleTest, RealMonitorsDecodeAsEdidDecodeDecodesThem)
         ASSERT_GE(sample.bytes.size(), 128u) << sample.file;
 
         std::string output;
-        const std::string command =
-            "'" + decoder + "' --skip-hex-dump --skip-sha '" + path + "' 2>&1";
+        const std::string command = "edid-decode --skip-hex-dump --skip-sha '" + path + "' 2>&1";
         ASSERT_TRUE(RunCommand(command, output))
             << "edid-decode failed on " << sample.file << ":\n"
             << output;

@@ -198,51 +198,6 @@ TEST_F(EdidDecoderTest, MapsTheParsedFieldsToProperties)
     }
 }
 
-// Every search of the descriptors logs the tag of each display descriptor it
-// visits: for the name, the serial number, the range limits (all four) and,
-// for the resolutions, the first detailed timing.
-TEST_F(EdidDecoderTest, LogsTheTagsEachDescriptorSearchVisits)
-{
-    const std::vector<std::tuple<Change, std::string, std::string> > cases = {
-        {At(0, {}), "0 0 0 0 0 0 0 0 0 0 0 0", "0 0 0 0"},
-        {[](EdidBlock& b) {
-             b.Timing(0, 0).Display(1, 0xFC, "").Display(2, 0xFF, "").Display(3, 0xFD, "");
-         },
-         "fc fc ff fc ff fd", ""},
-        // An untagged name descriptor is logged with its byte 3 but not taken.
-        {[](EdidBlock& b) {
-             b.Display(0, 0xFC, "").Set(56, {1}).Timing(1, 0).Display(3, 0xFF, "");
-         },
-         "fc 0 ff fc 0 ff fc 0 ff", "fc"},
-    };
-    const std::string prefix = "Monitor Information EDID Tag: ";
-    // The tags of the lines logged since the last call.
-    std::size_t seen = 0;
-    const auto tags = [&]() {
-        const std::vector<std::string> lines = LogAt(3);
-        std::string text;
-        for (; seen < lines.size(); ++seen) {
-            const std::string& line = lines[seen];
-            EXPECT_EQ(0u, line.find(prefix)) << line;
-            EXPECT_EQ(' ', line.back()) << line;
-            text += (text.empty() ? "" : " ") +
-                    line.substr(prefix.size(), line.size() - prefix.size() - 1);
-        }
-        return text;
-    };
-    for (const auto& c : cases) {
-        EdidBlock block;
-        std::get<0>(c)(block);
-        TestMonitorInfo monitor = Collector();
-        ASSERT_EQ(0, monitor.DecodeEDID(block.bytes.data(), 128));
-        EXPECT_EQ(std::get<1>(c), tags());
-        monitor.SetDeviceID("D");
-        monitor.DecodeResolutions(block.bytes.data(), 128);
-        EXPECT_EQ(std::get<2>(c), tags());
-    }
-    EXPECT_TRUE(LogAt(2).empty());
-}
-
 TEST_F(EdidDecoderTest, WarnsOfARejectedBlockAndOfAMissingDeviceId)
 {
     EdidBlock version2;

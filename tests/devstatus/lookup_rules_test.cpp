@@ -127,14 +127,3 @@ TEST_F(DeviceIdListTest, ListsBeyondTheFirstOfferTakeOneExactlySizedRetry)
     EXPECT_TRUE(ListHasPrefix(compatible.list, "pci\\la"));
     EXPECT_FALSE(ListHasPrefix(compatible.list, "PCI\\LAST\\"));
 }
-
-TEST_F(DeviceIdListTest, MissingListIsAbsentAfterOneCall)
-{
-    LoadMachine(R"({"devices": [{"instanceId": "PCI\\A\\0", "hardwareIds": ["PCI\\VEN_1"]}]})");
-    DeviceIdListRead read = Read(SPDRP_COMPATIBLEIDS);
-    EXPECT_FALSE(read.list);
-    EXPECT_FALSE(read.outOfMemory);
-    EXPECT_EQ(1u, read.propertyCalls);
-    EXPECT_FALSE(ListHasPrefix(read.list, ""));
-    EXPECT_TRUE(Log().empty());
-}

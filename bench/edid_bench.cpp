@@ -26,10 +26,10 @@ public:
 
 void BM_ParseEdid(benchmark::State& state)
 {
-    const std::vector<benchmachine::EdidBlocks> blocks = benchmachine::SampleEdids();
+    const std::vector<machinegen::EdidBlocks> blocks = machinegen::SampleEdids();
     std::size_t modes = 0;
     for (auto _ : state) {
-        for (const benchmachine::EdidBlocks& block : blocks) {
+        for (const machinegen::EdidBlocks& block : blocks) {
             edid::EdidInfo info = edid::ParseEdid(block.data(), block.size());
             if (!info.valid) {
                 state.SkipWithError("a sample block was refused");

@@ -142,3 +142,23 @@ TEST_F(VideoCollectorTest, DisplayModeOfEachOutput)
         EXPECT_EQ(expected[i], text) << "head " << i;
     }
 }
+
+// Controllers and BIOS entries pair when the BIOS version contains the
+// controller's BIOS string anywhere, not only at its start: a BIOS string
+// found inside another one links that BIOS to both controllers.
+TEST_F(VideoCollectorTest, BiosLinksWhereverOneStringContainsTheOther)
+{
+    const std::string key = R"(\\Registry\\Machine\\System\\Video\\)";
+    const std::string bios = R"("HardwareInformation.BiosString": {"type": "REG_SZ", "string": ")";
+    LoadMachine(R"({"displayDevices": [)" + Out(1, "VEN_1", 1, "", key + "0") + ", " +
+                Out(2, "VEN_2", 1, "", key + "1") + R"(], "registry": {)" +
+                R"("SYSTEM\\Video\\0": {)" + bios + R"(BIOS 2.1"}}, )" +
+                R"("SYSTEM\\Video\\1": {)" + bios + R"(Vendor BIOS 2.1 build 7"}}}})");
+    ASSERT_EQ(2u, Request(VideoClass::Controller).size());
+    ASSERT_EQ(2u, Request(VideoClass::Bios).size());
+    std::vector<std::string> pairs;
+    for (const auto& link : Request(VideoClass::BiosOfController)) {
+        pairs.push_back(Value(link, "Antecedent") + " -> " + Value(link, "Dependent"));
+    }
+    EXPECT_EQ(3u, pairs.size()) << ::testing::PrintToString(pairs);
+}

@@ -9,7 +9,7 @@ them be made again the same way:
     python3 tests/data/sysfs/build-fixtures.py [EDID_SAMPLE_DIR]
 
 EDID_SAMPLE_DIR holds the numbered EDID blocks named in SOURCES.txt
-(default: /work/shared/edid-samples).  The mode lists below were taken from
+(default: tests/data/edid-samples, the copy kept in this repository).  The mode lists below were taken from
 those blocks: the preferred mode first, then larger before smaller, higher
 refresh before lower, as the kernel sorts a connector's modes.  A mode name
 repeats once for each refresh rate, as it does in a real `modes` file.
@@ -20,7 +20,7 @@ import shutil
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SAMPLES = sys.argv[1] if len(sys.argv) > 1 else "/work/shared/edid-samples"
+SAMPLES = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "edid-samples")
 
 DRM_VERSION = "drm 1.1.0 20060810\n"
 

@@ -84,14 +84,9 @@ extern "C" BOOL __wrap_SetupDiGetDeviceRegistryPropertyA(HDEVINFO, PSP_DEVINFO_D
     FUZZ_CHECK(__sanitizer_get_allocated_size(PropertyBuffer) >=
                std::size_t{PropertyBufferSize} + kTerminatorRoom);
 
-    Answer answer;
-    if (callCount < answers.size()) {
-        answer = answers[callCount];
-    } else if (!answers.empty()) {
-        answer = answers.back();
-        if (answer.kind != Kind::Absent) {
-            answer.kind = Kind::Sized;
-        }
+    Answer answer = answers.empty() ? Answer() : answers[std::min(callCount, answers.size() - 1)];
+    if (callCount >= answers.size() && answer.kind != Kind::Absent) {
+        answer.kind = Kind::Sized;
     }
     ++callCount;
     last = {};
@@ -122,10 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Answer answer;
         answer.kind = static_cast<Kind>(data[at] & 0x03);
         answer.type = (data[at] & 0x04) != 0 ? REG_MULTI_SZ : REG_SZ;
-        answer.reportedSize = data[at + 1] | data[at + 2] << 8;
-        if ((data[at] & 0x08) != 0) {
-            answer.reportedSize = 0xFFFFFFFF - answer.reportedSize;
-        }
+        const DWORD reported = data[at + 1] | data[at + 2] << 8;
+        answer.reportedSize = (data[at] & 0x08) != 0 ? 0xFFFFFFFF - reported : reported;
         const std::size_t length =
             std::min<std::size_t>(data[at + 3] | data[at + 4] << 8, size - at - 5);
         answer.bytes.assign(reinterpret_cast<const char*>(data + at + 5), length);

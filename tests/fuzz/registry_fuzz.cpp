@@ -33,22 +33,19 @@ const std::size_t kHeaderSize = 7;
 const char* const kKeyPath = "SYSTEM\\CurrentControlSet\\Control\\Fuzz";
 const char* const kValueName = "Value";
 
-NORNKVT20::TPluginManagerProvider& FuzzProvider()
-{
-    static NORNKVT20::TPluginManagerProvider provider(nullptr, "fuzz");
-    return provider;
-}
-
 std::size_t LogLineCount()
 {
     return KvtGetHostControl()->GetLogLines().size();
 }
 
-// Checks one read's result, log and size; returns whether it succeeded.
-bool CheckRead(int result, bool expectSuccess, bool readable, std::size_t loggedBefore,
-               DWORD size, DWORD offered, std::size_t dataSize)
+// Makes one read (read(&size)) with the offered size; checks its result, log
+// and size, and returns whether it succeeded.
+template <typename Read>
+bool CheckRead(Read read, bool expectSuccess, bool readable, DWORD offered, std::size_t dataSize)
 {
-    FUZZ_CHECK(result == (expectSuccess ? 0 : 1));
+    DWORD size = offered;
+    const std::size_t loggedBefore = LogLineCount();
+    FUZZ_CHECK(read(&size) == (expectSuccess ? 0 : 1));
     FUZZ_CHECK(LogLineCount() - loggedBefore == (readable ? 0u : 1u));
     FUZZ_CHECK(size == (expectSuccess ? dataSize : offered));
     return expectSuccess;
@@ -71,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kKeyPath, {platform::RegistryValue{kValueName, type, {data + kHeaderSize, data + size}}});
     platform::ReplaceMachine(machine);
     KvtGetHostControl()->Reset();
-    LogMessage::setProvider(&FuzzProvider());
+    static NORNKVT20::TPluginManagerProvider provider(nullptr, "fuzz");
+    LogMessage::setProvider(&provider);
 
     const bool missing = (control & kReadMissingValue) != 0;
     const bool absentKey = (control & kOpenAbsentKey) != 0;
@@ -90,27 +88,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
 
         std::unique_ptr<BYTE[]> buffer(new BYTE[offered]);
-        DWORD got = offered;
-        std::size_t logged = LogLineCount();
-        if (CheckRead(reader.readBinary(name, buffer.get(), &got), binary, readable, logged, got,
-                      offered, dataSize)) {
+        if (CheckRead([&](DWORD* got) { return reader.readBinary(name, buffer.get(), got); },
+                      binary, readable, offered, dataSize)) {
             FUZZ_CHECK(std::equal(data + kHeaderSize, data + size, buffer.get()));
         }
 
         const DWORD untouched = 0xDEADBEEF;
         DWORD number = untouched;
-        got = offered;
-        logged = LogLineCount();
-        if (!CheckRead(reader.readBinaryNumber(name, &number, &got), binary, readable, logged, got,
-                       offered, dataSize)) {
+        if (!CheckRead([&](DWORD* got) { return reader.readBinaryNumber(name, &number, got); },
+                       binary, readable, offered, dataSize)) {
             FUZZ_CHECK(number == untouched);
         }
 
         std::string text = "left over from an earlier read";
-        got = offered;
-        logged = LogLineCount();
-        CheckRead(reader.readString(name, text, &got), readable, readable, logged, got, offered,
-                  dataSize);
+        CheckRead([&](DWORD* got) { return reader.readString(name, text, got); }, readable,
+                  readable, offered, dataSize);
         FUZZ_CHECK(text.size() <= dataSize && text.find('\0') == std::string::npos);
         if (!readable || (type != REG_SZ && type != REG_BINARY)) {
             FUZZ_CHECK(text.empty());

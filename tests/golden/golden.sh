@@ -46,36 +46,22 @@ trap 'rm -rf "$work"' EXIT
 # Runs displayinfo into $work/out; an exit status other than 0 means the
 # output is not whole, so it stops the script.
 run() {
-  local status=0
-  "$displayinfo" "$@" >"$work/out" 2>"$work/err" || status=$?
-  if ((status != 0)); then
-    echo "displayinfo $* exited with status $status:" >&2
-    cat "$work/err" >&2
-    exit 1
-  fi
+  "$displayinfo" "$@" >"$work/out" 2>"$work/err" && return
+  echo "displayinfo $* exited with status $?:" >&2
+  cat "$work/err" >&2
+  exit 1
 }
 
-# Every machine with golden outputs, one "kind<TAB>path" a line: machine
-# descriptions (--machine) and fixture file-system trees that the live Linux
-# reader takes as its root (--system-root).
+# Every machine with golden outputs, one "option<TAB>golden name<TAB>path" a
+# line: machine descriptions (--machine, named as the file) and fixture
+# file-system trees that the live Linux reader takes as its root
+# (--system-root, named sysfs-DIR).
 machines() {
-  local dir
   {
-    for dir in "${machine_dirs[@]}"; do
-      find "$dir" -maxdepth 1 -name '*.json' -type f -printf 'machine\t%p\n'
-    done
-    for dir in "${root_dirs[@]}"; do
-      find "$dir" -mindepth 1 -maxdepth 1 -type d -printf 'root\t%p\n'
-    done
-  } | LC_ALL=C sort -t$'\t' -k2
-}
-
-# The golden name of a machine, and the options that select it.
-golden_name() {
-  if [[ $1 == root ]]; then echo "sysfs-$(basename "$2")"; else basename "$2" .json; fi
-}
-select_options() {
-  if [[ $1 == root ]]; then echo --system-root; else echo --machine; fi
+    find "${machine_dirs[@]}" -maxdepth 1 -name '*.json' -type f -printf '--machine\t%f\t%p\n' |
+      sed 's/\.json\t/\t/'
+    find "${root_dirs[@]}" -mindepth 1 -maxdepth 1 -type d -printf '--system-root\tsysfs-%f\t%p\n'
+  } | LC_ALL=C sort -t$'\t' -k3
 }
 
 # The lines between the first pair of ``` fences after the demo heading.
@@ -113,11 +99,9 @@ fail() {
 }
 
 check_machines() {
-  local kind machine name format expected option
+  local option name machine format expected
   declare -A seen=()
-  while IFS=$'\t' read -r kind machine; do
-    name=$(golden_name "$kind" "$machine")
-    option=$(select_options "$kind")
+  while IFS=$'\t' read -r option name machine; do
     if [[ -n ${seen[$name]:-} ]]; then
       fail "$machine and ${seen[$name]} would share the golden files $name.*; rename one"
       continue
@@ -134,7 +118,7 @@ check_machines() {
       fi
     done
     # A live machine written down with --capture replays as it ran.
-    if [[ $kind == root ]]; then
+    if [[ $option == --system-root ]]; then
       run --system-root "$machine" --capture "$work/capture.json"
       for format in "${formats[@]}"; do
         run --machine "$work/capture.json" --format "$format"
@@ -169,12 +153,11 @@ check_readme() {
 
 # Writes everything aside first, so that a failing run changes nothing.
 update() {
-  local kind machine name format file
+  local option name machine format file
   mkdir "$work/new"
-  while IFS=$'\t' read -r kind machine; do
-    name=$(golden_name "$kind" "$machine")
+  while IFS=$'\t' read -r option name machine; do
     for format in "${formats[@]}"; do
-      run "$(select_options "$kind")" "$machine" --format "$format"
+      run "$option" "$machine" --format "$format"
       mv "$work/out" "$work/new/$name.$format"
     done
   done < <(machines)
@@ -196,66 +179,41 @@ update() {
   fi
 }
 
-# Alters a copy ($2) of the golden files and the README in one way ($1).
-alter() {
-  case $1 in
-    changed) sed -i '3s/.*/changed/' "$2/golden/workstation.mof" ;;
-    missing) rm "$2/golden/laptop.json" ;;
-    orphan) cp "$2/golden/laptop.mof" "$2/golden/gone.mof" ;;
-    stale-readme) sed -i 's/AdapterString = "NVIDIA/AdapterString = "ATI/' "$2/README.md" ;;
-    no-excerpt) sed -i 's/^## What the demo shows$/## Demo/' "$2/README.md" ;;
-  esac
-}
-
-# Each kind of staleness must make check fail and say why.
+# Each kind of staleness must make check fail and say why: "fault|what check
+# says|how a copy of the golden files and the README is altered".
 selftest() {
-  local copy=$work/selftest faults=0 fault output
-  local -A says=(
-    [changed]='^@@ '
-    [missing]='laptop.json is missing'
-    [orphan]='gone.mof belongs to no machine'
-    [stale-readme]='^-    AdapterString = "ATI'
-    [no-excerpt]='has no ``` block'
-  )
-  for fault in changed missing orphan stale-readme no-excerpt; do
+  local copy=$work/selftest fault says alteration output
+  while IFS='|' read -r fault says alteration; do
     rm -rf "$copy" && mkdir -p "$copy/golden"
-    cp "$golden"/*.mof "$golden"/*.json "$copy/golden/"
-    cp "$readme" "$copy/README.md"
-    alter "$fault" "$copy"
-    if output=$(GOLDEN_DIR=$copy/golden README=$copy/README.md bash "$0" check "$displayinfo" 2>&1)
-    then
-      echo "FAIL: check passed with the fault $fault"
-      faults=$((faults + 1))
-    elif ! grep -q -- "${says[$fault]}" <<<"$output"; then
-      echo "FAIL: check with the fault $fault did not say /${says[$fault]}/:"
-      echo "$output"
-      faults=$((faults + 1))
+    cp "$golden"/*.mof "$golden"/*.json "$copy/golden/" && cp "$readme" "$copy/README.md"
+    (cd "$copy" && eval "$alteration")
+    if output=$(GOLDEN_DIR=$copy/golden README=$copy/README.md bash "$0" check "$displayinfo" \
+        </dev/null 2>&1); then
+      fail "check passed with the fault $fault"
+    elif ! grep -q -- "$says" <<<"$output"; then
+      fail "check with the fault $fault did not say /$says/:"$'\n'"$output"
     fi
-  done
-  if ((faults > 0)); then
-    exit 1
-  fi
+  done <<'EOF'
+changed|^@@ |sed -i '3s/.*/changed/' golden/workstation.mof
+missing|laptop.json is missing|rm golden/laptop.json
+orphan|gone.mof belongs to no machine|cp golden/laptop.mof golden/gone.mof
+stale-readme|^-    AdapterString = "ATI|sed -i 's/AdapterString = "NVIDIA/AdapterString = "ATI/' README.md
+no-excerpt|has no ``` block|sed -i 's/^## What the demo shows$/## Demo/' README.md
+EOF
+  ((failures == 0)) || exit 1
   echo "check found each of the faults"
 }
 
 case $mode in
   check | outputs | readme)
-    if [[ $mode != readme ]]; then
-      check_machines
-    fi
-    if [[ $mode != outputs ]]; then
-      check_readme
-    fi
+    [[ $mode == readme ]] || check_machines
+    [[ $mode == outputs ]] || check_readme
     if ((failures > 0)); then
       echo "$failures golden comparison(s) failed; if the new output is right, run scripts/update-golden.sh"
       exit 1
     fi
     echo "no differences"
     ;;
-  update)
-    update
-    ;;
-  selftest)
-    selftest
-    ;;
+  update) update ;;
+  selftest) selftest ;;
 esac

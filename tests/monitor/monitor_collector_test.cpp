@@ -100,6 +100,9 @@ TEST_F(MonitorCollectorTest, DescriptorTagLinesOfEachScan)
         std::string desktopTags;
         std::string resolutionTags;
     } cases[] = {
+        {"timing, serial, name, range",
+         EdidBlock().Timing(0, 0).Display(1, 0xFF, "S").Display(2, 0xFC, "N").Display(3, 0xFD, ""),
+         "ff fc ff ff fc fd ", ""},
         {"name, range, serial, timing",
          EdidBlock().Display(0, 0xFC, "N").Display(1, 0xFD, "").Display(2, 0xFF, "S").Timing(3, 0),
          "fc fc fd ff fc fd ff ", "fc fd ff "},
@@ -125,6 +128,24 @@ TEST_F(MonitorCollectorTest, DescriptorTagLinesOfEachScan)
             }
             EXPECT_EQ(*request.second, tags) << request.first;
         }
+    }
+}
+
+// Without adapters there are no monitors: each builder says so once.
+TEST_F(MonitorCollectorTest, NoMonitorArrayWarnings)
+{
+    LoadMachine(R"({"computerName": "WS-0042"})");
+    const struct {
+        const char* className;
+        const char* warning;
+    } cases[] = {
+        {"ORNSG_DesktopMonitor", "Monitor Info:Did not get monitor Array"},
+        {"ORNSG_MonitorResolution", "Monitor Resolution:Could not get monitor Array"},
+    };
+    for (const auto& c : cases) {
+        Host().Reset();
+        EXPECT_EQ(0u, Generate(c.className));
+        EXPECT_EQ(std::vector<std::string>{c.warning}, LogAt(2)) << c.className;
     }
 }
 

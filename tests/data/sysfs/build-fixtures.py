@@ -181,16 +181,21 @@ def connector(name, connector_id, status, enabled=None, dpms=None,
     }
 
 
+def drm_minor(t, devpath, name, minor):
+    """A DRM minor (card or render node) under the device sys/<devpath>; its folder."""
+    folder = "sys/%s/drm/%s" % (devpath, name)
+    t.write(folder + "/dev", "226:%d\n" % minor)
+    t.write(folder + "/uevent", "MAJOR=226\nMINOR=%d\nDEVNAME=dri/%s\n"
+            "DEVTYPE=drm_minor\n" % (minor, name))
+    t.link(folder + "/device", "sys/" + devpath)
+    t.link(folder + "/subsystem", "sys/class/drm")
+    t.link("sys/class/drm/" + name, folder)
+    return folder
+
+
 def drm_card(t, devpath, card, connectors, render_minor=None):
     """The DRM card `card` (e.g. "card0") under the device sys/<devpath>."""
-    minor = int(card[len("card"):])
-    cdir = "sys/%s/drm/%s" % (devpath, card)
-    t.write(cdir + "/dev", "226:%d\n" % minor)
-    t.write(cdir + "/uevent", "MAJOR=226\nMINOR=%d\nDEVNAME=dri/%s\n"
-            "DEVTYPE=drm_minor\n" % (minor, card))
-    t.link(cdir + "/device", "sys/" + devpath)
-    t.link(cdir + "/subsystem", "sys/class/drm")
-    t.link("sys/class/drm/" + card, cdir)
+    cdir = drm_minor(t, devpath, card, int(card[len("card"):]))
     for c in connectors:
         cname = "%s-%s" % (card, c["name"])
         k = cdir + "/" + cname
@@ -205,14 +210,7 @@ def drm_card(t, devpath, card, connectors, render_minor=None):
         t.link(k + "/subsystem", "sys/class/drm")
         t.link("sys/class/drm/" + cname, k)
     if render_minor is not None:
-        rname = "renderD%d" % render_minor
-        r = "sys/%s/drm/%s" % (devpath, rname)
-        t.write(r + "/dev", "226:%d\n" % render_minor)
-        t.write(r + "/uevent", "MAJOR=226\nMINOR=%d\nDEVNAME=dri/%s\n"
-                "DEVTYPE=drm_minor\n" % (render_minor, rname))
-        t.link(r + "/device", "sys/" + devpath)
-        t.link(r + "/subsystem", "sys/class/drm")
-        t.link("sys/class/drm/" + rname, r)
+        drm_minor(t, devpath, "renderD%d" % render_minor, render_minor)
 
 
 def drm_class(t):

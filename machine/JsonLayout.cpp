@@ -1,8 +1,10 @@
-#include "tools/machinegen/MachineText.h"
+#include "machine/JsonLayout.h"
 
-namespace machinegen {
+namespace machine::json {
 
 namespace {
+
+using Json = nlohmann::ordered_json;
 
 bool IsScalar(const Json& value)
 {
@@ -71,11 +73,11 @@ void Write(const Json& value, int depth, std::string& text)
 
 }  // namespace
 
-std::string MachineText(const Json& machine)
+std::string LayOut(const nlohmann::ordered_json& document)
 {
     std::string text;
-    Write(machine, 0, text);
+    Write(document, 0, text);
     return text + "\n";
 }
 
-}  // namespace machinegen
+}  // namespace machine::json

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string>
 
+#include "machine/DescriptionCodec.h"
 #include "tools/machinegen/BenchMachines.h"
 
 namespace {
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::ofstream file(argv[3], std::ios::binary);
-    file << machinegen::GenerateMachine(monitors, devices).dump(1) << "\n";
+    file << machine::WriteDescription(machinegen::GenerateMachine(monitors, devices));
     file.close();
     if (!file) {
         std::cerr << "bench_machine: cannot write " << argv[3] << "\n";

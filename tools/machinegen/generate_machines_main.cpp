@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "tools/machinegen/ExampleMachines.h"
-#include "tools/machinegen/MachineText.h"
+#include "machine/DescriptionCodec.h"
 #include "tools/machinegen/RealMonitors.h"
 
 namespace {
@@ -77,7 +77,7 @@ int WriteRealMonitors(const std::string& edidFolder, const std::string& path)
         return 1;
     }
     try {
-        return WriteFile(path, machinegen::MachineText(machinegen::RealMonitorMachine(edids))) ? 0
+        return WriteFile(path, machine::WriteDescription(machinegen::RealMonitorMachine(edids))) ? 0
                                                                                             : 1;
     } catch (const std::exception& e) {
         std::cerr << "generate_machines: " << edidFolder << ": " << e.what() << "\n";

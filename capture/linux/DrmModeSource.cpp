@@ -12,9 +12,9 @@
 #include <xf86drm.h>
 #include <xf86drmMode.h>
 
-#include "platform/posix/live/ModeSource.h"
+#include "capture/linux/ModeSource.h"
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 namespace {
 
@@ -111,4 +111,4 @@ std::unique_ptr<IModeSource> MakeDrmModeSource()
     return std::make_unique<DrmModeSource>();
 }
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

@@ -1,21 +1,20 @@
-#include "platform/posix/live/HostIdentity.h"
+#include "capture/linux/HostIdentity.h"
 
 #include <ctime>
 
 #include <unistd.h>
 
-#include "platform/posix/live/SysfsFiles.h"
+#include "capture/linux/SysfsFiles.h"
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 namespace {
 
-constexpr std::size_t kComputerNameLength = 15;
 // The kernel keeps host names to 64 characters.
 constexpr std::size_t kHostNameLimit = 256;
-constexpr long kTimeZoneIdUnknown = 0;
-constexpr long kTimeZoneIdStandard = 1;
-constexpr long kTimeZoneIdDaylight = 2;
+constexpr std::uint32_t kTimeZoneIdUnknown = 0;
+constexpr std::uint32_t kTimeZoneIdStandard = 1;
+constexpr std::uint32_t kTimeZoneIdDaylight = 2;
 
 }  // namespace
 
@@ -26,7 +25,7 @@ std::string NetBiosName(const std::string& hostName)
         if (c < 0x21 || c > 0x7E) {
             continue;
         }
-        if (name.size() == kComputerNameLength) {
+        if (name.size() == machine::limits::kComputerName) {
             break;
         }
         name.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
@@ -91,19 +90,17 @@ ZoneOffsets LocalZoneOffsets()
     return zone;
 }
 
-nlohmann::json TimeZoneEntry(const ZoneOffsets& zone)
+machine::TimeZone WindowsTimeZone(const ZoneOffsets& zone)
 {
-    const long bias = -(zone.standardOffset / 60);
-    long result = kTimeZoneIdUnknown;
-    long daylightBias = 0;
+    machine::TimeZone windows;
+    windows.result = kTimeZoneIdUnknown;
+    windows.bias = static_cast<std::int32_t>(-(zone.standardOffset / 60));
     if (zone.daylightOffset) {
-        result = zone.daylightNow ? kTimeZoneIdDaylight : kTimeZoneIdStandard;
-        daylightBias = -((*zone.daylightOffset - zone.standardOffset) / 60);
+        windows.result = zone.daylightNow ? kTimeZoneIdDaylight : kTimeZoneIdStandard;
+        windows.daylight =
+            static_cast<std::int32_t>(-((*zone.daylightOffset - zone.standardOffset) / 60));
     }
-    return nlohmann::json{{"result", result},
-                          {"bias", bias},
-                          {"standardBias", 0},
-                          {"daylightBias", daylightBias}};
+    return windows;
 }
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include <nlohmann/json.hpp>
+#include "machine/Machine.h"
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 // The NetBIOS form of a host name: up to the first dot, upper case, at most
 // 15 characters. Characters other than printable ASCII are dropped (Windows
@@ -29,11 +29,10 @@ struct ZoneOffsets {
 // and of July of this year.
 ZoneOffsets LocalZoneOffsets();
 
-// The "timeZone" entry of a machine description: what GetTimeZoneInformation
-// returns. Bias = -(standard offset in minutes); a zone with daylight saving
+// The zone as GetTimeZoneInformation would give it. Bias = -(standard offset in minutes); a zone with daylight saving
 // time is TIME_ZONE_ID_STANDARD (1) or TIME_ZONE_ID_DAYLIGHT (2) with
 // daylightBias = -(daylight - standard offset in minutes); one without is
 // TIME_ZONE_ID_UNKNOWN (0) with daylightBias 0. standardBias is 0.
-nlohmann::json TimeZoneEntry(const ZoneOffsets& zone);
+machine::TimeZone WindowsTimeZone(const ZoneOffsets& zone);
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

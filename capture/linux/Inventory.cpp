@@ -1,119 +1,15 @@
-#include "platform/posix/live/LiveMachine.h"
+#include "capture/linux/Inventory.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
-#include <set>
 
-#include "platform/Windows1252.h"
-#include "platform/posix/live/DeviceIds.h"
-#include "platform/posix/live/SysfsFiles.h"
+#include "layout/DisplayLayout.h"
+#include "machine/TextCodec.h"
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 namespace {
-
-using Json = nlohmann::json;
-
-constexpr unsigned kStartedStatus = 0x0180200A;
-constexpr unsigned kProblemStatus = 0x01802400;
-constexpr unsigned kFailedInstall = 28;  // CM_PROB_FAILED_INSTALL
-constexpr unsigned kAttachedToDesktop = 0x1;
-constexpr unsigned kPrimaryDevice = 0x4;
-constexpr unsigned kMonitorActive = 0x1;
-constexpr unsigned kMonitorAttached = 0x2;
-constexpr unsigned kInterlaced = 0x2;  // DM_INTERLACED
-constexpr unsigned kBitsPerPel = 32;
-// What the DISPLAY_DEVICEA text fields hold without their terminator.
-constexpr std::size_t kDeviceStringLength = 127;
-// HardwareInformation.MemorySize for sizes that 32 bits cannot hold.
-constexpr std::uint64_t kLargeMemorySize = 0xFFF00000;
-
-const char* const kMonitorClass = "{4d36e96e-e325-11ce-bfc1-08002be10318}";
-const char* const kEnumKey = "SYSTEM\\CurrentControlSet\\Enum\\";
-const char* const kVideoKey = "System\\CurrentControlSet\\Control\\Video\\";
-const char* const kClassKey = "System\\CurrentControlSet\\Control\\Class\\";
-const char* const kKernelPrefix = "\\Registry\\Machine\\";
-
-struct Connector {
-    std::string name;  // "HDMI-A-1"
-    long order = LONG_MAX;
-    bool enabled = false;
-    std::optional<std::string> edid;  // connected, with a usable EDID
-    ConnectorModes modes;
-};
-
-struct Card {
-    unsigned number = 0;
-    std::string hardwareId;
-    std::vector<std::string> hardwareIds;
-    std::vector<std::string> compatibleIds;
-    std::string instanceId;
-    std::string name;
-    std::optional<std::string> chip;
-    std::optional<std::uint64_t> memory;
-    std::optional<std::string> bios;
-    std::string driver;
-    bool bootVga = false;
-    std::vector<Connector> connectors;
-};
-
-// Text the ANSI code page can hold, at most limit characters: UTF-8 that
-// converts is kept; otherwise every character outside ASCII becomes '?'.
-std::string AnsiText(const std::string& text, std::size_t limit)
-{
-    std::string converted;
-    unsigned bad = 0;
-    if (windows1252::FromUtf8(text, converted, bad)) {
-        if (converted.size() <= limit) {
-            return text;
-        }
-    }
-    std::string ascii;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            ascii.push_back(static_cast<char>(c));
-        } else if ((c & 0xC0) != 0x80) {
-            ascii.push_back('?');  // a control or the first byte of a sequence
-        }
-    }
-    if (ascii.size() > limit) {
-        ascii.resize(limit);
-    }
-    return ascii;
-}
-
-std::string Hex8(std::uint32_t value)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", value);
-    return text;
-}
-
-std::string HexBytes(const std::string& bytes)
-{
-    std::string text;
-    char pair[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(pair, sizeof pair, "%02x", c);
-        if (!text.empty()) {
-            text.push_back(' ');
-        }
-        text += pair;
-    }
-    return text;
-}
-
-std::string LittleEndian(std::uint64_t value, int bytes)
-{
-    std::string data;
-    for (int i = 0; i < bytes; ++i) {
-        data.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-    return data;
-}
 
 // A decimal attribute such as mem_info_vram_total.
 std::optional<std::uint64_t> ReadDecimal(const std::string& path, Problems& problems)
@@ -128,18 +24,6 @@ std::optional<std::uint64_t> ReadDecimal(const std::string& path, Problems& prob
         return std::nullopt;
     }
     return std::strtoull(text->c_str(), nullptr, 10);
-}
-
-// Letters, digits, '-', '_' and '.'; anything else becomes '_'.
-std::string IdText(const std::string& text)
-{
-    std::string id;
-    for (char c : text) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
-        id.push_back(plain ? c : '_');
-    }
-    return id.substr(0, 64);
 }
 
 // The value of KEY=VALUE in a uevent file.
@@ -205,7 +89,8 @@ private:
         }
         Card card;
         card.number = number;
-        const std::string deviceName = LastPart(*device);
+        card.deviceName = LastPart(*device);
+        const std::string& deviceName = card.deviceName;
         if (const std::optional<std::string> driver = LinkText(folder + "/device/driver")) {
             card.driver = LastPart(*driver);
         }
@@ -231,7 +116,7 @@ private:
                                    "platform device");
             return false;
         }
-        PciIdentity id;
+        layout::PciIdentity id;
         id.vendor = static_cast<std::uint16_t>(*vendor);
         id.device = static_cast<std::uint16_t>(*product);
         id.subsystemVendor = static_cast<std::uint16_t>(
@@ -244,10 +129,7 @@ private:
             id.classCode = static_cast<std::uint32_t>(*classCode);
         }
 
-        card.hardwareId = PciHardwareId(id);
-        card.hardwareIds = PciHardwareIds(id);
-        card.compatibleIds = PciCompatibleIds(id);
-        card.instanceId = card.hardwareId + "\\" + PciInstanceSuffix(ParentPath(device), *address);
+        card.pci = PciFunction{id, *address, ParentPath(device)};
         card.name = AdapterName(*sources_.pciNames, id.vendor, id.device);
         card.chip = sources_.pciNames->DeviceName(id.vendor, id.device);
         card.bootVga = ReadAttribute(attributes + "boot_vga", problems_, false) == "1";
@@ -328,12 +210,6 @@ private:
         if (name.empty()) {
             name = deviceName;
         }
-        card.hardwareId = "PLATFORM\\" + IdText(name);
-        card.hardwareIds = {card.hardwareId};
-        if (!card.driver.empty() && IdText(card.driver) != IdText(name)) {
-            card.compatibleIds = {"PLATFORM\\" + IdText(card.driver)};
-        }
-        card.instanceId = card.hardwareId + "\\" + IdText(deviceName);
         card.name = name;
     }
 
@@ -380,11 +256,11 @@ private:
                          [](const Connector& a, const Connector& b) { return a.order < b.order; });
     }
 
-    std::optional<std::string> ReadEdid(const std::string& path)
+    std::optional<std::vector<std::uint8_t>> ReadEdid(const std::string& path)
     {
-        std::string edid;
+        std::string text;
         std::string why;
-        switch (ReadBoundedFile(path, kEdidLimit, edid, why)) {
+        switch (ReadBoundedFile(path, kEdidLimit, text, why)) {
         case ReadResult::kMissing:
             problems_.Add(path + ": missing; the connected monitor is left out");
             return std::nullopt;
@@ -394,11 +270,12 @@ private:
         case ReadResult::kRead:
             break;
         }
+        const std::vector<std::uint8_t> edid(text.begin(), text.end());
         if (edid.empty()) {
             problems_.Add(path + ": empty; the monitor is left out");
             return std::nullopt;
         }
-        if (!MonitorModelFromEdid(edid, why)) {
+        if (!layout::MonitorModelFromEdid(edid, why)) {
             problems_.Add(path + ": " + why + "; the monitor is left out");
             return std::nullopt;
         }
@@ -416,7 +293,7 @@ private:
         std::vector<std::string> bad;
         std::vector<LiveMode> modes = ParseSysfsModes(text, bad);
         for (const std::string& line : bad) {
-            problems_.Add(path + ": \"" + AnsiText(line, 40) + "\" is not a mode");
+            problems_.Add(path + ": \"" + textcodec::AnsiToUtf8(textcodec::Utf8ToAnsiLossy(line, 40)) + "\" is not a mode");
         }
         return modes;
     }
@@ -427,234 +304,11 @@ private:
     std::string sys_;
 };
 
-Json ModeEntry(const LiveMode& mode)
-{
-    return Json{{"bitsPerPel", kBitsPerPel},
-                {"pelsWidth", mode.width},
-                {"pelsHeight", mode.height},
-                {"displayFrequency", mode.refresh},
-                {"displayFlags", mode.interlaced ? kInterlaced : 0u}};
-}
-
-Json TextValue(const std::string& text)
-{
-    return Json{{"type", "REG_SZ"}, {"string", text}};
-}
-
-Json BinaryText(const std::string& text)
-{
-    return Json{{"type", "REG_BINARY"}, {"utf16", text}};
-}
-
-// Writes the cards as a machine description.
-class DescriptionWriter {
-public:
-    DescriptionWriter(Json& description, Problems& problems)
-        : description_(description), problems_(problems)
-    {
-        description_["displayDevices"] = Json::array();
-        description_["devices"] = Json::array();
-        description_["registry"] = Json::object();
-    }
-
-    void Write(const std::vector<Card>& cards)
-    {
-        const std::pair<std::size_t, std::size_t> primary = PrimaryOutput(cards);
-        for (std::size_t c = 0; c < cards.size(); ++c) {
-            const Card& card = cards[c];
-            WriteDevice(card);
-            const std::string guid =
-                GuidFromText(card.instanceId + "/card" + std::to_string(card.number));
-            for (std::size_t k = 0; k < card.connectors.size(); ++k) {
-                const bool isPrimary = primary.first == c && primary.second == k;
-                WriteOutput(card, card.connectors[k], k, guid, isPrimary);
-            }
-        }
-    }
-
-private:
-    // The card and connector of the primary output; past the end when no
-    // output is attached.
-    static std::pair<std::size_t, std::size_t> PrimaryOutput(const std::vector<Card>& cards)
-    {
-        std::size_t bootCard = 0;
-        for (std::size_t c = 0; c < cards.size(); ++c) {
-            if (cards[c].bootVga) {
-                bootCard = c;
-                break;
-            }
-        }
-        auto firstEnabled = [&cards](std::size_t c) {
-            const auto& connectors = cards[c].connectors;
-            for (std::size_t k = 0; k < connectors.size(); ++k) {
-                if (connectors[k].enabled) {
-                    return k;
-                }
-            }
-            return connectors.size();
-        };
-        if (bootCard < cards.size() && firstEnabled(bootCard) < cards[bootCard].connectors.size()) {
-            return {bootCard, firstEnabled(bootCard)};
-        }
-        for (std::size_t c = 0; c < cards.size(); ++c) {
-            if (firstEnabled(c) < cards[c].connectors.size()) {
-                return {c, firstEnabled(c)};
-            }
-        }
-        return {cards.size(), 0};
-    }
-
-    void WriteDevice(const Card& card)
-    {
-        if (!instanceIds_.insert(card.instanceId).second) {
-            return;  // two DRM cards of one device: the device is listed once
-        }
-        const bool started = !card.driver.empty();
-        Json device{{"instanceId", card.instanceId},
-                    {"hardwareIds", card.hardwareIds},
-                    {"status", started ? kStartedStatus : kProblemStatus},
-                    {"problem", started ? 0u : kFailedInstall}};
-        if (!card.compatibleIds.empty()) {
-            device["compatibleIds"] = card.compatibleIds;
-        }
-        description_["devices"].push_back(device);
-        Json values{{"DeviceDesc", TextValue(AnsiText(card.name, kDeviceStringLength))}};
-        if (started) {
-            values["Service"] = TextValue(AnsiText(card.driver, kDeviceStringLength));
-        }
-        description_["registry"][kEnumKey + card.instanceId] = values;
-    }
-
-    void WriteOutput(const Card& card, const Connector& connector, std::size_t k,
-                     const std::string& guid, bool primary)
-    {
-        const std::string outputName = "\\\\.\\DISPLAY" + std::to_string(++outputs_);
-        const std::string driverKey = kVideoKey + guid + "\\" + FourDigits(static_cast<unsigned>(k));
-        const std::string name = AnsiText(card.name, kDeviceStringLength);
-
-        Json values{{"DriverDesc", TextValue(name)},
-                    {"HardwareInformation.AdapterString", BinaryText(name)}};
-        if (card.chip) {
-            values["HardwareInformation.ChipType"] =
-                BinaryText(AnsiText(*card.chip, kDeviceStringLength));
-        }
-        if (card.bios) {
-            values["HardwareInformation.BiosString"] =
-                BinaryText(AnsiText(*card.bios, kDeviceStringLength));
-        }
-        if (card.memory) {
-            const std::uint64_t small = *card.memory > 0xFFFFFFFFull ? kLargeMemorySize
-                                                                      : *card.memory;
-            values["HardwareInformation.MemorySize"] =
-                Json{{"type", "REG_BINARY"}, {"hex", HexBytes(LittleEndian(small, 4))}};
-            values["HardwareInformation.qwMemorySize"] =
-                Json{{"type", "REG_QWORD"}, {"hex", HexBytes(LittleEndian(*card.memory, 8))}};
-        }
-        description_["registry"][driverKey] = values;
-
-        unsigned flags = connector.enabled ? kAttachedToDesktop : 0;
-        if (primary) {
-            flags |= kPrimaryDevice;
-        }
-        Json output{{"deviceName", outputName},
-                    {"deviceString", name},
-                    {"stateFlags", flags},
-                    {"deviceID", card.hardwareId},
-                    {"deviceKey", kKernelPrefix + driverKey},
-                    {"modes", Json::array()},
-                    {"monitors", Json::array()}};
-        for (const LiveMode& mode : connector.modes.modes) {
-            output["modes"].push_back(ModeEntry(mode));
-        }
-        if (connector.modes.current) {
-            output["currentMode"] = ModeEntry(*connector.modes.current);
-        }
-        if (connector.edid) {
-            WriteMonitor(card, connector, k, outputName, output["monitors"]);
-        }
-        description_["displayDevices"].push_back(output);
-    }
-
-    void WriteMonitor(const Card& card, const Connector& connector, std::size_t k,
-                      const std::string& outputName, Json& monitors)
-    {
-        std::string why;
-        const MonitorModel model = *MonitorModelFromEdid(*connector.edid, why);
-        const std::string modelId = model.pnpId + model.product;
-        const std::string instanceId = "DISPLAY\\" + modelId + "\\5&" +
-                                       Hex8(Fnv1a32(card.instanceId)) + "&0&UID" +
-                                       std::to_string(k);
-        if (!instanceIds_.insert(instanceId).second) {
-            problems_.Add("card" + std::to_string(card.number) + "-" + connector.name +
-                          ": the monitor's instance ID " + instanceId +
-                          " is taken by another output; the monitor is left out");
-            return;
-        }
-        const std::string number = FourDigits(monitorCount_++);
-        const std::string hardwareId = "MONITOR\\" + modelId;
-        monitors.push_back(
-            Json{{"deviceName", outputName + "\\Monitor0"},
-                 {"deviceString", "Generic PnP Monitor"},
-                 {"stateFlags", connector.enabled ? kMonitorActive | kMonitorAttached
-                                                  : kMonitorAttached},
-                 {"deviceID", hardwareId + "\\" + kMonitorClass + "\\" + number},
-                 {"deviceKey", kKernelPrefix + std::string(kClassKey) + kMonitorClass + "\\" +
-                                   number}});
-        description_["devices"].push_back(Json{{"instanceId", instanceId},
-                                               {"hardwareIds", Json::array({hardwareId})},
-                                               {"compatibleIds", Json::array({"*PNP09FF"})}});
-        const std::string key = kEnumKey + instanceId;
-        description_["registry"][key] = Json{
-            {"DeviceDesc",
-             TextValue("@monitor.inf,%pnpmonitor.devicedesc%;Generic PnP Monitor")},
-            {"Mfg", TextValue("@monitor.inf,%generic%;(Standard monitor types)")},
-            {"HardwareID", Json{{"type", "REG_MULTI_SZ"}, {"strings", Json::array({hardwareId})}}},
-            {"CompatibleIDs",
-             Json{{"type", "REG_MULTI_SZ"}, {"strings", Json::array({"*PNP09FF"})}}},
-            {"ClassGUID", TextValue(kMonitorClass)},
-            {"Driver", TextValue(std::string(kMonitorClass) + "\\" + number)},
-            {"Service", TextValue("monitor")},
-            {"ConfigFlags", Json{{"type", "REG_DWORD"}, {"dword", 0}}}};
-        description_["registry"][key + "\\Device Parameters"] =
-            Json{{"EDID", Json{{"type", "REG_BINARY"}, {"hex", HexBytes(*connector.edid)}}}};
-    }
-
-    Json& description_;
-    Problems& problems_;
-    std::set<std::string> instanceIds_;
-    unsigned outputs_ = 0;
-    unsigned monitorCount_ = 0;
-};
-
 }  // namespace
 
-LiveMachine ReadLiveMachine(const LiveSources& sources)
+std::vector<Card> ReadInventory(const LiveSources& sources, Problems& problems)
 {
-    Problems problems;
-    TreeReader reader(sources, problems);
-    const std::vector<Card> cards = reader.ReadCards();
-
-    LiveMachine machine;
-    machine.description = Json::object();
-    machine.description["computerName"] = NetBiosName(sources.computerName);
-    machine.description["timeZone"] = TimeZoneEntry(sources.zone);
-    DescriptionWriter writer(machine.description, problems);
-    writer.Write(cards);
-    machine.problems = problems.List();
-    return machine;
+    return TreeReader(sources, problems).ReadCards();
 }
 
-LiveMachine ReadLiveMachine(const std::string& root)
-{
-    const std::unique_ptr<IModeSource> modes = MakeDrmModeSource();
-    const std::unique_ptr<IPciNames> names = MakeLibpciNames();
-    LiveSources sources;
-    sources.root = root;
-    sources.modes = modes.get();
-    sources.pciNames = names.get();
-    sources.computerName = LocalComputerName(root);
-    sources.zone = LocalZoneOffsets();
-    return ReadLiveMachine(sources);
-}
-
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

@@ -1,55 +1,39 @@
 #pragma once
-// The live machine: the display hardware the kernel's DRM subsystem shows in
-// sysfs, written as a machine description (the JSON that
-// displayplatform::LoadMachineJson reads), so that running live and
-// replaying a capture go through the same loader.
+// The display hardware of a Linux system as the kernel's DRM subsystem shows
+// it in sysfs: its cards, their connectors and the monitors on them, read
+// plainly, before anything is named the way Windows names it
+// (capture/linux/LinuxLayout.h does that).
 //
-// Where the kernel and Windows differ (see also DeviceIds.h):
-// - Adapters are the /sys/class/drm/card<N> entries, by N; each connector
-//   card<N>-<type>-<k> is one output \\.\DISPLAY<n>, numbered from 1 over
-//   the cards by number and, on a card, by the kernel's connector_id (by
-//   name where that file is missing). A card without connectors has its
-//   device node but no output.
-// - An output is attached to the desktop when its "enabled" attribute reads
-//   "enabled". The primary output is the first attached one on the boot VGA
-//   card (device/boot_vga = 1), else on the first card when no card is the
-//   boot VGA one, else the first attached output of all.
-// - A connected connector with an EDID has one monitor, "Generic PnP
-//   Monitor" (the kernel loads no monitor drivers): active and attached (3)
-//   when its output is attached, attached (2) otherwise. Monitors are
-//   numbered 0000, 0001, ... below the monitor class key in output order.
-// - The adapter's name is "<vendor> <device>" from the PCI ID database; the
-//   chip type is the device name alone. Memory size (amdgpu's
+// - Cards are the /sys/class/drm/card<N> entries, by N. A card on PCI has
+//   the function's identity, its slot and the parent's path; one that is not
+//   is named by its first devicetree "compatible" string, else the uevent's
+//   OF_COMPATIBLE_0, else its driver's name, else the device's sysfs name.
+// - The name of a PCI card is "<vendor> <device>" from the PCI ID database,
+//   its chip the device name alone. Memory size (amdgpu's
 //   mem_info_vram_total) and BIOS version (amdgpu's vbios_version, the
-//   NVIDIA driver's "Video BIOS:" line) are given where the kernel has
-//   them; the DAC type never is. HardwareInformation.MemorySize holds the
-//   size up to 4 GiB - 1 MiB, larger sizes as 0xFFF00000 (as the example
-//   workstation does), qwMemorySize the whole size.
-// - A card with a driver bound is started (status 0x0180200A); one without
-//   has problem 28, CM_PROB_FAILED_INSTALL (status 0x01802400).
-// - A card that is not on PCI is identified by PLATFORM\<name>, <name>
-//   being the first devicetree "compatible" string, else the uevent's
-//   OF_COMPATIBLE_0, else its driver's name, else the device's sysfs name;
-//   characters other than letters, digits, '-', '_' and '.' become '_'. Its
-//   instance ID adds the device's sysfs name. Its name is <name> unaltered.
+//   NVIDIA driver's "Video BIOS:" line) are read where the kernel has them.
+// - A card's connectors card<N>-<type>-<k> are ordered by the kernel's
+//   connector_id (by name where that file is missing). A connector is
+//   enabled when its "enabled" attribute reads "enabled"; a connected one
+//   with a usable EDID has a monitor.
 // - Modes come from the DRM node through libdrm (with refresh rates and the
 //   current mode of the CRTC driving the connector); without the node, from
-//   sysfs "modes" with refresh rate 0 and no current mode. The kernel has
-//   no colour depth per mode: every mode has 32 bits per pixel. Modes are
-//   sorted and listed once each.
-// - Text that the ANSI code page cannot hold has those characters replaced
-//   by '?', and is cut to what the Win32 structures hold.
-#include <memory>
+//   sysfs "modes" with refresh rate 0 and no current mode. They are sorted
+//   and listed once each.
+#include <climits>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include "capture/linux/HostIdentity.h"
+#include "capture/linux/LinuxIds.h"
+#include "capture/linux/ModeSource.h"
+#include "capture/linux/PciNames.h"
+#include "capture/linux/SysfsFiles.h"
+#include "layout/DeviceNodes.h"
 
-#include "platform/posix/live/HostIdentity.h"
-#include "platform/posix/live/ModeSource.h"
-#include "platform/posix/live/PciNames.h"
-
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 struct LiveSources {
     // The folder standing for "/": sysfs is read below <root>/sys, the
@@ -61,17 +45,36 @@ struct LiveSources {
     ZoneOffsets zone;
 };
 
-struct LiveMachine {
-    nlohmann::json description;
-    // What could not be read, one message each; the description holds the
-    // rest of the tree.
-    std::vector<std::string> problems;
+struct Connector {
+    std::string name;  // "HDMI-A-1"
+    long order = LONG_MAX;
+    bool enabled = false;
+    std::optional<std::vector<std::uint8_t>> edid;  // connected, with a usable EDID
+    ConnectorModes modes;
 };
 
-// Reads the tree with the given sources.
-LiveMachine ReadLiveMachine(const LiveSources& sources);
-// Reads the system below root with libdrm, libpci, the host name and the
-// C library's zone.
-LiveMachine ReadLiveMachine(const std::string& root);
+// A card's PCI function.
+struct PciFunction {
+    layout::PciIdentity identity;
+    PciAddress address;
+    std::string parentPath;  // below /sys/devices, e.g. "pci0000:00/0000:00:01.0"
+};
 
-}  // namespace displayplatform::live
+struct Card {
+    unsigned number = 0;
+    std::string deviceName;  // the device's sysfs name: "0000:01:00.0", "gpu"
+    std::optional<PciFunction> pci;
+    std::string name;  // UTF-8, as the database or the devicetree gives it
+    std::optional<std::string> chip;
+    std::optional<std::uint64_t> memory;
+    std::optional<std::string> bios;
+    std::string driver;  // empty: no driver bound
+    bool bootVga = false;
+    std::vector<Connector> connectors;
+};
+
+// The cards below the sources' root; what cannot be read is told to problems
+// and the rest is read.
+std::vector<Card> ReadInventory(const LiveSources& sources, Problems& problems);
+
+}  // namespace capture::sysfs

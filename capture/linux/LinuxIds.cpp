@@ -1,8 +1,8 @@
-#include "platform/posix/live/DeviceIds.h"
+#include "capture/linux/LinuxIds.h"
 
 #include <cstdio>
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 namespace {
 
@@ -12,11 +12,6 @@ std::string Format(const char* format, unsigned a, unsigned b = 0, unsigned c = 
     char text[96];
     std::snprintf(text, sizeof text, format, a, b, c, d, e);
     return text;
-}
-
-std::string VendorDevice(const PciIdentity& id)
-{
-    return Format("PCI\\VEN_%04X&DEV_%04X", id.vendor, id.device);
 }
 
 }  // namespace
@@ -43,74 +38,15 @@ std::optional<PciAddress> ParsePciAddress(const std::string& text)
                       static_cast<std::uint8_t>(function)};
 }
 
-std::string PciHardwareId(const PciIdentity& id)
-{
-    return VendorDevice(id) + Format("&SUBSYS_%04X%04X&REV_%02X", id.subsystemDevice,
-                                     id.subsystemVendor, id.revision);
-}
-
-std::vector<std::string> PciHardwareIds(const PciIdentity& id)
-{
-    std::vector<std::string> ids{PciHardwareId(id),
-                                 VendorDevice(id) + Format("&SUBSYS_%04X%04X", id.subsystemDevice,
-                                                           id.subsystemVendor)};
-    if (id.classCode) {
-        ids.push_back(VendorDevice(id) + Format("&CC_%06X", *id.classCode));
-        ids.push_back(VendorDevice(id) + Format("&CC_%04X", *id.classCode >> 8));
-    }
-    return ids;
-}
-
-std::vector<std::string> PciCompatibleIds(const PciIdentity& id)
-{
-    const std::string vendor = Format("PCI\\VEN_%04X", id.vendor);
-    std::vector<std::string> ids{VendorDevice(id) + Format("&REV_%02X", id.revision),
-                                 VendorDevice(id)};
-    if (id.classCode) {
-        ids.push_back(vendor + Format("&CC_%06X", *id.classCode));
-        ids.push_back(vendor + Format("&CC_%04X", *id.classCode >> 8));
-    }
-    ids.push_back(vendor);
-    if (id.classCode) {
-        ids.push_back(Format("PCI\\CC_%06X", *id.classCode));
-        ids.push_back(Format("PCI\\CC_%04X", *id.classCode >> 8));
-    }
-    return ids;
-}
-
 std::string PciInstanceSuffix(const std::string& parentPath, const PciAddress& address)
 {
     return Format("4&%08X&0&%02X%02X", Fnv1a32(parentPath), address.function,
                   static_cast<unsigned>(address.device) * 8u + address.function);
 }
 
-std::optional<MonitorModel> MonitorModelFromEdid(const std::string& edid, std::string& why)
+std::string MonitorInstanceSuffix(const std::string& adapterInstanceId, unsigned connector)
 {
-    static const unsigned char kHeader[8] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-    if (edid.size() < 128) {
-        why = "the EDID has " + std::to_string(edid.size()) + " bytes, fewer than the 128 of its "
-              "base block";
-        return std::nullopt;
-    }
-    for (std::size_t i = 0; i < sizeof kHeader; ++i) {
-        if (static_cast<unsigned char>(edid[i]) != kHeader[i]) {
-            why = "the EDID does not start with the EDID header";
-            return std::nullopt;
-        }
-    }
-    // Bytes 8-9, big-endian: three letters of five bits each, 1 = 'A'. Like
-    // Windows, out-of-range letters are kept as the characters they give.
-    const unsigned letters = static_cast<unsigned>(static_cast<unsigned char>(edid[8])) << 8 |
-                             static_cast<unsigned char>(edid[9]);
-    MonitorModel model;
-    for (int shift : {10, 5, 0}) {
-        model.pnpId.push_back(static_cast<char>('@' + ((letters >> shift) & 0x1F)));
-    }
-    // Bytes 10-11, little-endian.
-    const unsigned product = static_cast<unsigned>(static_cast<unsigned char>(edid[11])) << 8 |
-                             static_cast<unsigned char>(edid[10]);
-    model.product = Format("%04X", product);
-    return model;
+    return Format("5&%08X&0&UID%u", Fnv1a32(adapterInstanceId), connector);
 }
 
 std::uint32_t Fnv1a32(const std::string& text)
@@ -143,9 +79,4 @@ std::string GuidFromText(const std::string& text)
     return guid;
 }
 
-std::string FourDigits(unsigned n)
-{
-    return Format("%04u", n);
-}
-
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

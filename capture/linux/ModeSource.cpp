@@ -1,9 +1,9 @@
-#include "platform/posix/live/ModeSource.h"
+#include "capture/linux/ModeSource.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 namespace {
 
@@ -58,4 +58,4 @@ std::vector<LiveMode> OrderedModes(std::vector<LiveMode> modes)
     return modes;
 }
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

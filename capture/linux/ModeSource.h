@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 struct LiveMode {
     std::uint32_t width = 0;
@@ -63,4 +63,4 @@ std::vector<LiveMode> ParseSysfsModes(const std::string& text, std::vector<std::
 // sizes for each rate).
 std::vector<LiveMode> OrderedModes(std::vector<LiveMode> modes);
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

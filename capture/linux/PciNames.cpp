@@ -1,4 +1,4 @@
-#include "platform/posix/live/PciNames.h"
+#include "capture/linux/PciNames.h"
 
 #include <cstdio>
 
@@ -6,7 +6,7 @@ extern "C" {
 #include <pci/pci.h>
 }
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 namespace {
 
@@ -75,4 +75,4 @@ std::string AdapterName(IPciNames& names, std::uint16_t vendor, std::uint16_t de
     return deviceName ? *deviceName : std::string(number);
 }
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

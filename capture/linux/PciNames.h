@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 class IPciNames {
 public:
@@ -23,4 +23,4 @@ std::unique_ptr<IPciNames> MakeLibpciNames();
 // given as libpci prints unknown IDs ("Device 2504").
 std::string AdapterName(IPciNames& names, std::uint16_t vendor, std::uint16_t device);
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

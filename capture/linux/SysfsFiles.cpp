@@ -1,4 +1,4 @@
-#include "platform/posix/live/SysfsFiles.h"
+#include "capture/linux/SysfsFiles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 namespace {
 
@@ -203,4 +203,4 @@ std::optional<std::string> CanonicalPath(const std::string& path, Problems& prob
     return result;
 }
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace displayplatform::live {
+namespace capture::sysfs {
 
 // The messages collected while reading a tree, in the order they arose.
 class Problems {
@@ -54,4 +54,4 @@ std::string LastPart(const std::string& path);
 // The canonical path, or nothing with a message (a dangling link or a loop).
 std::optional<std::string> CanonicalPath(const std::string& path, Problems& problems);
 
-}  // namespace displayplatform::live
+}  // namespace capture::sysfs

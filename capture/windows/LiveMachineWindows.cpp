@@ -1,4 +1,7 @@
-#include "Capture.h"
+// The Windows machine as the plug-in sees it: the display devices with their
+// monitors and modes, the present devices its lookups can match, the registry
+// values it reads, the computer name and the time zone; nothing more.
+#include "capture/LiveMachine.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -7,328 +10,231 @@
 #include <setupapi.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <map>
 #include <new>
 #include <optional>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "collector/DisplayDeviceText.h"
-#include "devstatus/DeviceIdList.h"
+#include "devstatus/DeviceSearch.h"
 #include "devstatus/LookupRules.h"
-#include "platform/Windows1252.h"
+
+namespace capture {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-using IdList = std::optional<DeviceIdList>;
 using LookupRules::kEnumKey;
 
-void Warn(const std::string& text)
+// The registry value types a machine can hold; others are kept as REG_NONE.
+bool NameableType(DWORD type)
 {
-    std::cerr << "displayinfo: capture: " << text << "\n";
-}
-
-// Text from the ANSI functions, as UTF-8 for the JSON file. The Linux
-// stand-ins read it back into the same bytes.
-std::string AnsiToUtf8(const std::string& text)
-{
-    return windows1252::ToUtf8(text);
-}
-
-std::string LowerAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
-// ---- display devices ------------------------------------------------------
-
-struct DisplayDevice {
-    std::string deviceName;
-    std::string deviceString;
-    DWORD stateFlags = 0;
-    std::string deviceID;
-    std::string deviceKey;
-};
-
-struct Adapter {
-    DisplayDevice device;
-    std::vector<DisplayDevice> monitors;
-    Json json;
-};
-
-std::optional<DisplayDevice> EnumDisplayDevice(const char* parent, DWORD index)
-{
-    DISPLAY_DEVICEA record{};
-    record.cb = sizeof record;
-    if (!EnumDisplayDevicesA(parent, index, &record, 0)) {
-        return std::nullopt;
-    }
-    return DisplayDevice{FieldText(record.DeviceName), FieldText(record.DeviceString),
-                         record.StateFlags, FieldText(record.DeviceID),
-                         FieldText(record.DeviceKey)};
-}
-
-Json DeviceJson(const DisplayDevice& device)
-{
-    return Json{{"deviceName", AnsiToUtf8(device.deviceName)},
-                {"deviceString", AnsiToUtf8(device.deviceString)},
-                {"stateFlags", device.stateFlags},
-                {"deviceID", AnsiToUtf8(device.deviceID)},
-                {"deviceKey", AnsiToUtf8(device.deviceKey)}};
-}
-
-std::optional<Json> DisplayMode(const std::string& adapterName, DWORD mode)
-{
-    DEVMODEA record{};
-    record.dmSize = sizeof record;
-    if (!EnumDisplaySettingsA(adapterName.c_str(), mode, &record)) {
-        return std::nullopt;
-    }
-    return Json{{"bitsPerPel", record.dmBitsPerPel},
-                {"pelsWidth", record.dmPelsWidth},
-                {"pelsHeight", record.dmPelsHeight},
-                {"displayFrequency", record.dmDisplayFrequency},
-                {"displayFlags", record.dmDisplayFlags}};
-}
-
-std::vector<Adapter> CaptureDisplayDevices()
-{
-    std::vector<Adapter> adapters;
-    for (DWORD i = 0;; ++i) {
-        std::optional<DisplayDevice> device = EnumDisplayDevice(nullptr, i);
-        if (!device) {
-            break;
-        }
-        Adapter adapter;
-        adapter.device = *device;
-        adapter.json = DeviceJson(*device);
-        if (std::optional<Json> current = DisplayMode(device->deviceName, ENUM_CURRENT_SETTINGS)) {
-            adapter.json["currentMode"] = *current;
-        }
-        adapter.json["modes"] = Json::array();
-        for (DWORD m = 0;; ++m) {
-            std::optional<Json> mode = DisplayMode(device->deviceName, m);
-            if (!mode) {
-                break;
-            }
-            adapter.json["modes"].push_back(*mode);
-        }
-        adapter.json["monitors"] = Json::array();
-        for (DWORD m = 0;; ++m) {
-            std::optional<DisplayDevice> monitor = EnumDisplayDevice(device->deviceName.c_str(), m);
-            if (!monitor) {
-                break;
-            }
-            adapter.monitors.push_back(*monitor);
-            adapter.json["monitors"].push_back(DeviceJson(*monitor));
-        }
-        adapters.push_back(std::move(adapter));
-    }
-    return adapters;
-}
-
-// The patterns the plug-in looks devices up with: the adapters' hardware IDs
-// (an empty one only when no adapter has any, since otherwise such adapters
-// are passed over) and, for monitors, their IDs cut before the first "\{".
-// Monitors count only on adapters with an ID, as only those are examined.
-void LookupPatterns(const std::vector<Adapter>& adapters, std::vector<std::string>& adapterPatterns,
-                    std::vector<std::string>& monitorPatterns)
-{
-    bool anyAdapterId = false;
-    for (const Adapter& adapter : adapters) {
-        anyAdapterId = anyAdapterId || !adapter.device.deviceID.empty();
-    }
-    for (const Adapter& adapter : adapters) {
-        if (LookupRules::AdapterExamined(anyAdapterId, adapter.device.deviceID)) {
-            adapterPatterns.push_back(adapter.device.deviceID);
-        }
-        if (adapter.device.deviceID.empty()) {
-            continue;
-        }
-        for (const DisplayDevice& monitor : adapter.monitors) {
-            monitorPatterns.push_back(LookupRules::MonitorHardwareId(monitor.deviceID));
-        }
-    }
-}
-
-// ---- present devices --------------------------------------------------------
-
-struct Device {
-    std::string instanceId;
-    IdList hardwareIds;
-    IdList compatibleIds;
-    bool statusFails = false;
-    ULONG status = 0;
-    ULONG problem = 0;
-};
-
-bool DeviceMatches(const Device& device, const std::string& pattern)
-{
-    return ListHasPrefix(device.hardwareIds, pattern.c_str()) ||
-           ListHasPrefix(device.compatibleIds, pattern.c_str());
-}
-
-// An identifier list read the way the plug-in reads it.
-IdList ReadIdList(HDEVINFO set, SP_DEVINFO_DATA& data, DWORD property)
-{
-    DeviceIdListRead read = ReadDeviceIdList(set, data, property);
-    if (read.outOfMemory) {
-        throw std::bad_alloc();
-    }
-    return std::move(read.list);
-}
-
-// Every present device that one of the patterns matches, in enumeration
-// order; false when the device installer gives no device list at all.
-bool CapturePresentDevices(const std::vector<std::string>& patterns, std::vector<Device>& devices)
-{
-    HDEVINFO set =
-        SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-    if (set == INVALID_HANDLE_VALUE) {
-        Warn("the device installer gave no list of present devices (error " +
-             std::to_string(GetLastError()) + ")");
+    switch (type) {
+    case REG_NONE:
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+    case REG_BINARY:
+    case REG_DWORD:
+    case REG_DWORD_BIG_ENDIAN:
+    case REG_LINK:
+    case REG_MULTI_SZ:
+    case REG_QWORD:
+        return true;
+    default:
         return false;
     }
-    SP_DEVINFO_DATA data{};
-    data.cbSize = sizeof data;
-    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &data); ++i) {
-        Device device;
-        device.hardwareIds = ReadIdList(set, data, SPDRP_HARDWAREID);
-        device.compatibleIds = ReadIdList(set, data, SPDRP_COMPATIBLEIDS);
-        const bool wanted = std::any_of(patterns.begin(), patterns.end(),
-                                        [&device](const std::string& pattern) {
-                                            return DeviceMatches(device, pattern);
-                                        });
-        if (!wanted) {
-            continue;
+}
+
+class WindowsCapture {
+public:
+    LiveMachine Capture()
+    {
+        CaptureComputer();
+        CaptureDisplayDevices();
+        std::vector<std::string> adapterPatterns;
+        std::vector<std::string> monitorPatterns;
+        LookupPatterns(adapterPatterns, monitorPatterns);
+        std::vector<std::string> patterns = adapterPatterns;
+        patterns.insert(patterns.end(), monitorPatterns.begin(), monitorPatterns.end());
+        if (!patterns.empty()) {
+            CapturePresentDevices(patterns);
         }
-        char id[MAX_DEVICE_ID_LEN] = {0};
-        const CONFIGRET idResult = CM_Get_Device_IDA(data.DevInst, id, sizeof id, 0);
-        if (idResult != CR_SUCCESS) {
-            Warn("device " + std::to_string(i) + " has no instance identifier (result " +
-                 std::to_string(idResult) + "); left out");
-            continue;
+        CaptureRegistry(monitorPatterns);
+        return std::move(live_);
+    }
+
+private:
+    void Problem(const std::string& text) { live_.problems.push_back(text); }
+
+    // ---- display devices ------------------------------------------------------
+
+    static std::optional<machine::DisplayDevice> EnumDisplayDevice(const char* parent, DWORD index)
+    {
+        DISPLAY_DEVICEA record{};
+        record.cb = sizeof record;
+        if (!EnumDisplayDevicesA(parent, index, &record, 0)) {
+            return std::nullopt;
         }
-        device.instanceId = id;
-        device.statusFails =
-            CM_Get_DevNode_Status(&device.status, &device.problem, data.DevInst, 0) != CR_SUCCESS;
-        devices.push_back(std::move(device));
+        return machine::DisplayDevice{FieldText(record.DeviceName), FieldText(record.DeviceString),
+                                      record.StateFlags, FieldText(record.DeviceID),
+                                      FieldText(record.DeviceKey)};
     }
-    SetupDiDestroyDeviceInfoList(set);
-    return true;
-}
 
-Json DevicesJson(const std::vector<Device>& devices)
-{
-    Json list = Json::array();
-    for (const Device& device : devices) {
-        Json entry{{"instanceId", AnsiToUtf8(device.instanceId)}};
-        for (const auto& ids : {std::make_pair("hardwareIds", &device.hardwareIds),
-                                std::make_pair("compatibleIds", &device.compatibleIds)}) {
-            if (*ids.second) {
-                Json array = Json::array();
-                for (const char* const* id = (*ids.second)->entries.get(); *id != nullptr; ++id) {
-                    array.push_back(AnsiToUtf8(*id));
-                }
-                entry[ids.first] = array;
-            }
+    static std::optional<machine::DisplayMode> DisplayMode(const std::string& outputName, DWORD mode)
+    {
+        DEVMODEA record{};
+        record.dmSize = sizeof record;
+        if (!EnumDisplaySettingsA(outputName.c_str(), mode, &record)) {
+            return std::nullopt;
         }
-        if (device.statusFails) {
-            entry["statusFails"] = true;
-        } else {
-            entry["status"] = device.status;
-            entry["problem"] = device.problem;
-        }
-        list.push_back(entry);
+        return machine::DisplayMode{record.dmBitsPerPel, record.dmPelsWidth, record.dmPelsHeight,
+                                    record.dmDisplayFrequency, record.dmDisplayFlags};
     }
-    return list;
-}
 
-// ---- registry -----------------------------------------------------------------
-
-std::string TypeName(DWORD type)
-{
-    static const std::map<DWORD, std::string> names = {
-        {REG_NONE, "REG_NONE"},           {REG_SZ, "REG_SZ"},
-        {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
-        {REG_DWORD, "REG_DWORD"},         {REG_DWORD_BIG_ENDIAN, "REG_DWORD_BIG_ENDIAN"},
-        {REG_LINK, "REG_LINK"},           {REG_MULTI_SZ, "REG_MULTI_SZ"},
-        {REG_QWORD, "REG_QWORD"},
-    };
-    const auto found = names.find(type);
-    return found == names.end() ? std::string() : found->second;
-}
-
-// ASCII without zero bytes: text that a JSON string gives back byte for byte.
-bool IsPlainText(std::vector<BYTE>::const_iterator begin, std::vector<BYTE>::const_iterator end)
-{
-    return std::all_of(begin, end, [](BYTE b) { return b >= 0x01 && b <= 0x7F; });
-}
-
-std::string HexText(const std::vector<BYTE>& data)
-{
-    std::string text;
-    char pair[4];
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        std::snprintf(pair, sizeof pair, i == 0 ? "%02X" : " %02X", data[i]);
-        text += pair;
-    }
-    return text;
-}
-
-// The value with the plainest payload that gives back exactly its bytes.
-Json ValueJson(DWORD type, const std::vector<BYTE>& data)
-{
-    Json value{{"type", TypeName(type)}};
-    if ((type == REG_SZ || type == REG_EXPAND_SZ) && !data.empty() && data.back() == 0 &&
-        IsPlainText(data.begin(), data.end() - 1)) {
-        value["string"] = std::string(data.begin(), data.end() - 1);
-        return value;
-    }
-    if (type == REG_MULTI_SZ) {
-        std::vector<std::string> strings;
-        std::vector<BYTE> again;
-        for (auto at = data.begin(); at != data.end() && *at != 0;) {
-            const auto end = std::find(at, data.end(), BYTE{0});
-            if (end == data.end() || !IsPlainText(at, end)) {
+    void CaptureDisplayDevices()
+    {
+        for (DWORD i = 0;; ++i) {
+            std::optional<machine::DisplayDevice> device = EnumDisplayDevice(nullptr, i);
+            if (!device) {
                 break;
             }
-            strings.emplace_back(at, end);
-            again.insert(again.end(), at, end + 1);
-            at = end + 1;
-        }
-        again.push_back(0);
-        if (again == data) {
-            value["strings"] = strings;
-            return value;
+            machine::Output output;
+            static_cast<machine::DisplayDevice&>(output) = *device;
+            output.current = DisplayMode(output.name, ENUM_CURRENT_SETTINGS);
+            for (DWORD m = 0;; ++m) {
+                std::optional<machine::DisplayMode> mode = DisplayMode(output.name, m);
+                if (!mode) {
+                    break;
+                }
+                output.modes.push_back(*mode);
+            }
+            for (DWORD m = 0;; ++m) {
+                std::optional<machine::DisplayDevice> monitor =
+                    EnumDisplayDevice(output.name.c_str(), m);
+                if (!monitor) {
+                    break;
+                }
+                output.monitors.push_back(*monitor);
+            }
+            live_.machine.outputs.push_back(std::move(output));
         }
     }
-    if (type == REG_DWORD && data.size() == 4) {
-        value["dword"] = static_cast<DWORD>(data[0]) | static_cast<DWORD>(data[1]) << 8 |
-                         static_cast<DWORD>(data[2]) << 16 | static_cast<DWORD>(data[3]) << 24;
-        return value;
-    }
-    value["hex"] = HexText(data);
-    return value;
-}
 
-// The keys below HKEY_LOCAL_MACHINE that the plug-in opens, with the values
-// it reads from them. A key that exists is recorded even without values,
-// since opening it succeeds.
-class RegistryCapture {
-public:
+    // The patterns the plug-in looks devices up with: the adapters' hardware
+    // IDs (an empty one only when no adapter has any, since otherwise such
+    // adapters are passed over) and, for monitors, their IDs cut before the
+    // first "\{". Monitors count only on adapters with an ID, as only those
+    // are examined.
+    void LookupPatterns(std::vector<std::string>& adapterPatterns,
+                        std::vector<std::string>& monitorPatterns) const
+    {
+        const std::vector<machine::Output>& outputs = live_.machine.outputs;
+        const bool anyAdapterId =
+            std::any_of(outputs.begin(), outputs.end(),
+                        [](const machine::Output& output) { return !output.id.empty(); });
+        for (const machine::Output& output : outputs) {
+            if (LookupRules::AdapterExamined(anyAdapterId, output.id)) {
+                adapterPatterns.push_back(output.id);
+            }
+            if (output.id.empty()) {
+                continue;
+            }
+            for (const machine::DisplayDevice& monitor : output.monitors) {
+                monitorPatterns.push_back(LookupRules::MonitorHardwareId(monitor.id));
+            }
+        }
+    }
+
+    // ---- present devices --------------------------------------------------------
+
+    static HDEVINFO PresentDevices()
+    {
+        return SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+    }
+
+    static std::optional<machine::IdList> IdList(const std::optional<DeviceIdList>& list)
+    {
+        if (!list) {
+            return std::nullopt;
+        }
+        machine::IdList ids;
+        for (const char* const* id = list->entries.get(); *id != nullptr; ++id) {
+            ids.emplace_back(*id);
+        }
+        return ids;
+    }
+
+    // Every present device that one of the patterns matches, in enumeration
+    // order; a machine whose device installer gives no list says so.
+    void CapturePresentDevices(const std::vector<std::string>& patterns)
+    {
+        HDEVINFO set = PresentDevices();
+        if (set == INVALID_HANDLE_VALUE) {
+            Problem("the device installer gave no list of present devices (error " +
+                    std::to_string(GetLastError()) + ")");
+            live_.machine.faults.deviceListFails = true;
+            return;
+        }
+        SP_DEVINFO_DATA data{};
+        data.cbSize = sizeof data;
+        for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &data); ++i) {
+            const DeviceIdLists lists =
+                ReadDeviceIdLists(set, data, [] { throw std::bad_alloc(); });
+            const bool wanted = std::any_of(
+                patterns.begin(), patterns.end(),
+                [&lists](const std::string& pattern) { return IdListsMatch(lists, pattern.c_str()); });
+            if (!wanted) {
+                continue;
+            }
+            std::optional<std::string> instance = InstanceId(data.DevInst);
+            if (!instance) {
+                Problem("device " + std::to_string(i) + " has no instance identifier; left out");
+                continue;
+            }
+            machine::Device device;
+            device.instance = *instance;
+            device.hardware = IdList(lists.hardware);
+            device.compatible = IdList(lists.compatible);
+            ULONG status = 0;
+            ULONG problem = 0;
+            device.statusQueryFails =
+                CM_Get_DevNode_Status(&status, &problem, data.DevInst, 0) != CR_SUCCESS;
+            device.status = status;
+            device.problem = problem;
+            live_.machine.devices.push_back(std::move(device));
+        }
+        SetupDiDestroyDeviceInfoList(set);
+    }
+
+    static std::optional<std::string> InstanceId(DEVINST node)
+    {
+        char id[MAX_DEVICE_ID_LEN] = {0};
+        if (CM_Get_Device_IDA(node, id, sizeof id, 0) != CR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::string(id);
+    }
+
+    // The instance ID of the device that the plug-in's lookup of pattern ends
+    // at (the last match), if any.
+    static std::optional<std::string> LookedUpInstance(const std::string& pattern)
+    {
+        HDEVINFO set = PresentDevices();
+        if (set == INVALID_HANDLE_VALUE) {
+            return std::nullopt;
+        }
+        SP_DEVINFO_DATA match{};
+        std::optional<std::string> instance;
+        if (FindLastMatchingDevice(set, pattern.c_str(), match, [] { throw std::bad_alloc(); })) {
+            instance = InstanceId(match.DevInst);
+        }
+        SetupDiDestroyDeviceInfoList(set);
+        return instance;
+    }
+
+    // ---- registry ---------------------------------------------------------------
+
+    // The key with the named values that exist; a key that exists is
+    // recorded even without values, since opening it succeeds.
     void CaptureKey(const std::string& path, const std::vector<std::string>& names)
     {
         const std::string cleanPath = WithoutEmptyParts(path);
@@ -338,39 +244,23 @@ public:
                 ERROR_SUCCESS) {
             return;
         }
-        const std::string folded = LowerAscii(cleanPath);
-        auto known = index_.find(folded);
-        if (known == index_.end()) {
-            known = index_.emplace(folded, keys_.size()).first;
-            keys_.emplace_back(AnsiToUtf8(cleanPath), Json::object());
-        }
-        Json& values = keys_[known->second].second;
+        machine::RegistryKey& captured = live_.machine.registry.Key(cleanPath);
         for (const std::string& name : names) {
-            DWORD type = REG_NONE;
-            std::vector<BYTE> data;
-            if (values.contains(name) || !ReadValue(key, name, type, data)) {
+            machine::RegistryValue value{name, REG_NONE, {}};
+            if (captured.Find(name) != nullptr || !ReadValue(key, value)) {
                 continue;
             }
-            if (TypeName(type).empty()) {
-                Warn("value " + name + " of " + cleanPath + " has type " + std::to_string(type) +
-                     ", which a description cannot name; recorded as REG_NONE");
-                type = REG_NONE;
+            if (!NameableType(value.type)) {
+                Problem("value " + name + " of " + cleanPath + " has type " +
+                        std::to_string(value.type) +
+                        ", which a description cannot name; recorded as REG_NONE");
+                value.type = REG_NONE;
             }
-            values[name] = ValueJson(type, data);
+            captured.Set(std::move(value));
         }
         RegCloseKey(key);
     }
 
-    Json ToJson() const
-    {
-        Json registry = Json::object();
-        for (const auto& key : keys_) {
-            registry[key.first] = key.second;
-        }
-        return registry;
-    }
-
-private:
     static std::string WithoutEmptyParts(const std::string& path)
     {
         std::string clean;
@@ -388,130 +278,89 @@ private:
         return clean;
     }
 
-    static bool ReadValue(HKEY key, const std::string& name, DWORD& type,
-                          std::vector<BYTE>& data)
+    bool ReadValue(HKEY key, machine::RegistryValue& value)
     {
-        data.assign(4096, 0);
+        value.data.assign(4096, 0);
         for (;;) {
-            DWORD size = static_cast<DWORD>(data.size());
-            const LSTATUS result =
-                RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+            DWORD type = REG_NONE;
+            DWORD size = static_cast<DWORD>(value.data.size());
+            const LSTATUS result = RegQueryValueExA(key, value.name.c_str(), nullptr, &type,
+                                                    value.data.data(), &size);
             if (result == ERROR_MORE_DATA) {
-                data.assign(std::max<std::size_t>(size, 2 * data.size()), 0);
+                value.data.assign(std::max<std::size_t>(size, 2 * value.data.size()), 0);
                 continue;
             }
             if (result != ERROR_SUCCESS) {
                 if (result != ERROR_FILE_NOT_FOUND) {
-                    Warn("value " + name + " cannot be read (error " + std::to_string(result) +
-                         ")");
+                    Problem("value " + value.name + " cannot be read (error " +
+                            std::to_string(result) + ")");
                 }
                 return false;
             }
-            data.resize(size);
+            value.type = type;
+            value.data.resize(size);
             return true;
         }
     }
 
-    std::vector<std::pair<std::string, Json>> keys_;
-    std::map<std::string, std::size_t> index_;
-};
-
-void CaptureRegistry(const std::vector<Adapter>& adapters, const std::vector<Device>& devices,
-                     const std::vector<std::string>& monitorPatterns, RegistryCapture& registry)
-{
-    // The driver key of every adapter, with its "HardwareInformation." values.
-    const std::vector<std::string> driverValues(std::begin(LookupRules::kDriverValues),
-                                                std::end(LookupRules::kDriverValues));
-    char path[LookupRules::kDriverValueSize];
-    for (const Adapter& adapter : adapters) {
-        if (const char* driverKey = LookupRules::DriverKeyInPath(adapter.device.deviceKey, path)) {
-            registry.CaptureKey(driverKey, driverValues);
-        }
-    }
-    // Monitors: the enumeration key of the device that each monitor's lookup
-    // ends at (the last match), and of every device under DISPLAY\.
-    std::vector<bool> monitorDevice(devices.size(), false);
-    for (const std::string& pattern : monitorPatterns) {
-        for (std::size_t i = devices.size(); i-- > 0;) {
-            if (DeviceMatches(devices[i], pattern)) {
-                monitorDevice[i] = true;
-                break;
+    void CaptureRegistry(const std::vector<std::string>& monitorPatterns)
+    {
+        // The driver key of every output, with its "HardwareInformation." values.
+        const std::vector<std::string> driverValues(std::begin(LookupRules::kDriverValues),
+                                                    std::end(LookupRules::kDriverValues));
+        char path[LookupRules::kDriverValueSize];
+        for (const machine::Output& output : live_.machine.outputs) {
+            if (const char* driverKey = LookupRules::DriverKeyInPath(output.key, path)) {
+                CaptureKey(driverKey, driverValues);
             }
         }
-    }
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        const std::string& id = devices[i].instanceId;
+        // Monitors: the enumeration key of the device that each monitor's
+        // lookup ends at, and of every captured device under DISPLAY\.
+        std::vector<std::string> instances;
+        for (const std::string& pattern : monitorPatterns) {
+            if (std::optional<std::string> instance = LookedUpInstance(pattern)) {
+                instances.push_back(*instance);
+            }
+        }
         const char* const display = LookupRules::kDisplayEnumerator;
-        if (monitorDevice[i] || _strnicmp(id.c_str(), display, std::strlen(display)) == 0) {
-            registry.CaptureKey(kEnumKey + id, {LookupRules::kDeviceDescValue});
-            registry.CaptureKey(kEnumKey + id + LookupRules::kDeviceParameters,
-                                {LookupRules::kEdidValue});
+        for (const machine::Device& device : live_.machine.devices) {
+            if (_strnicmp(device.instance.c_str(), display, std::strlen(display)) == 0) {
+                instances.push_back(device.instance);
+            }
+        }
+        for (const std::string& instance : instances) {
+            CaptureKey(kEnumKey + instance, {LookupRules::kDeviceDescValue});
+            CaptureKey(kEnumKey + instance + LookupRules::kDeviceParameters,
+                       {LookupRules::kEdidValue});
         }
     }
-}
 
-// ---- computer ---------------------------------------------------------------
+    // ---- computer ---------------------------------------------------------------
 
-void CaptureComputer(Json& document)
-{
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = {0};
-    DWORD size = sizeof name;
-    if (GetComputerNameA(name, &size) && size > 0) {
-        document["computerName"] = AnsiToUtf8(std::string(name, size));
-    } else {
-        Warn("the computer name cannot be read (error " + std::to_string(GetLastError()) + ")");
+    void CaptureComputer()
+    {
+        char name[MAX_COMPUTERNAME_LENGTH + 1] = {0};
+        DWORD size = sizeof name;
+        if (GetComputerNameA(name, &size) && size > 0) {
+            live_.machine.computer = std::string(name, size);
+        } else {
+            Problem("the computer name cannot be read (error " + std::to_string(GetLastError()) +
+                    ")");
+        }
+        TIME_ZONE_INFORMATION zone{};
+        const DWORD result = GetTimeZoneInformation(&zone);
+        live_.machine.zone =
+            machine::TimeZone{result, zone.Bias, zone.StandardBias, zone.DaylightBias};
     }
-    TIME_ZONE_INFORMATION zone{};
-    const DWORD result = GetTimeZoneInformation(&zone);
-    document["timeZone"] = Json{{"result", result},
-                                {"bias", zone.Bias},
-                                {"standardBias", zone.StandardBias},
-                                {"daylightBias", zone.DaylightBias}};
-}
+
+    LiveMachine live_;
+};
 
 }  // namespace
 
-bool CaptureSupported()
+LiveMachine ReadLiveMachine(const std::string& /*root*/)
 {
-    return true;
+    return WindowsCapture().Capture();
 }
 
-bool CaptureMachine(const std::string& path, const std::string& /*systemRootOption*/,
-                    std::string& error)
-{
-    Json document = Json::object();
-    CaptureComputer(document);
-
-    std::vector<Adapter> adapters = CaptureDisplayDevices();
-    document["displayDevices"] = Json::array();
-    for (const Adapter& adapter : adapters) {
-        document["displayDevices"].push_back(adapter.json);
-    }
-
-    std::vector<std::string> adapterPatterns;
-    std::vector<std::string> monitorPatterns;
-    LookupPatterns(adapters, adapterPatterns, monitorPatterns);
-    std::vector<std::string> patterns = adapterPatterns;
-    patterns.insert(patterns.end(), monitorPatterns.begin(), monitorPatterns.end());
-    std::vector<Device> devices;
-    const bool deviceList = patterns.empty() || CapturePresentDevices(patterns, devices);
-    document["devices"] = DevicesJson(devices);
-
-    RegistryCapture registry;
-    CaptureRegistry(adapters, devices, monitorPatterns, registry);
-    document["registry"] = registry.ToJson();
-    if (!deviceList) {
-        document["faults"] = Json{{"classDevs", true}};
-    }
-
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out) {
-        out << document.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
-        out.close();
-    }
-    if (!out) {
-        error = "cannot write the machine description " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
-}
+}  // namespace capture

@@ -9,17 +9,16 @@
 #include <functional>
 #include <map>
 
-#include <nlohmann/json.hpp>
+#include <gtest/gtest.h>
 
-#include "PlatformTest.h"
-#include "platform/posix/live/DeviceIds.h"
-#include "platform/posix/live/LiveMachine.h"
+#include "capture/linux/LinuxIds.h"
+#include "capture/linux/LiveMachineLinux.h"
+#include "machine/DescriptionCodec.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace displayplatform::live;
-using Json = nlohmann::json;
+using namespace capture::sysfs;
 
 class FakeNames : public IPciNames {
 public:
@@ -56,18 +55,12 @@ public:
     }
 };
 
-// An EDID base block of the given manufacturer bytes and product code.
-std::string Edid(unsigned char m0, unsigned char m1, unsigned product, std::size_t size = 128)
+// An EDID base block of the given size with its header.
+std::string Edid(std::size_t size)
 {
     std::string edid(size, '\0');
     const unsigned char header[8] = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0};
     for (std::size_t i = 0; i < 8 && i < size; ++i) edid[i] = static_cast<char>(header[i]);
-    if (size > 11) {
-        edid[8] = static_cast<char>(m0);
-        edid[9] = static_cast<char>(m1);
-        edid[10] = static_cast<char>(product & 0xFF);
-        edid[11] = static_cast<char>(product >> 8);
-    }
     return edid;
 }
 
@@ -100,7 +93,7 @@ private:
 };
 
 struct Reading {
-    Json machine;
+    machine::Machine machine;
     std::string problems;
 };
 
@@ -112,8 +105,8 @@ Reading Read(const Tree& tree, FakeModes& modes)
     sources.modes = &modes;
     sources.pciNames = &names;
     sources.computerName = "build-host.example.org";
-    LiveMachine live = ReadLiveMachine(sources);
-    Reading r{live.description, ""};
+    capture::LiveMachine live = ReadLiveMachine(sources);
+    Reading r{live.machine, ""};
     for (const auto& p : live.problems) r.problems += p + "\n";
     return r;
 }
@@ -124,31 +117,8 @@ Reading Read(const Tree& tree)
     return Read(tree, modes);
 }
 
-using LiveMachineTest = PlatformTest;
-
-TEST(LiveIds, PciIdentitiesAreFormattedAsWindowsDoes)
+TEST(LiveIds, PciInstanceIdsNameTheSlotAndItsParentBus)
 {
-    PciIdentity full{0x10de, 0x2504, 0x1462, 0x397d, 0xa1, 0x030000};
-    PciIdentity noClass{0x102b, 0x0534, 0x103c, 0x0754, 0x01, std::nullopt};
-    const struct {
-        PciIdentity id;
-        std::vector<std::string> hardware;
-        std::size_t compatibleCount;
-    } cases[] = {
-        {full,
-         {"PCI\\VEN_10DE&DEV_2504&SUBSYS_397D1462&REV_A1", "PCI\\VEN_10DE&DEV_2504&SUBSYS_397D1462",
-          "PCI\\VEN_10DE&DEV_2504&CC_030000", "PCI\\VEN_10DE&DEV_2504&CC_0300"},
-         7},
-        {noClass,
-         {"PCI\\VEN_102B&DEV_0534&SUBSYS_0754103C&REV_01", "PCI\\VEN_102B&DEV_0534&SUBSYS_0754103C"},
-         3},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(PciHardwareIds(c.id), c.hardware);
-        EXPECT_EQ(PciCompatibleIds(c.id).size(), c.compatibleCount);
-    }
-    EXPECT_EQ(PciCompatibleIds(full).back(), "PCI\\CC_0300");
-
     const struct {
         const char* text;
         bool valid;
@@ -169,28 +139,6 @@ TEST(LiveIds, PciIdentitiesAreFormattedAsWindowsDoes)
             EXPECT_NE(suffix, PciInstanceSuffix("pci0000:00/0000:00:01.0", *address))
                 << "the parent bus is part of the ID";
         }
-    }
-}
-
-TEST(LiveIds, MonitorModelComesFromTheEdidManufacturerAndProduct)
-{
-    const struct {
-        std::string edid;
-        const char* model;  // "" when refused
-        const char* why;
-    } cases[] = {
-        {Edid(0x10, 0xAC, 0x40F2), "DEL40F2", ""},
-        {Edid(0x1E, 0x6D, 0x5B7F), "GSM5B7F", ""},
-        {Edid(0x4C, 0x2D, 0x02A5, 256), "SAM02A5", ""},
-        {Edid(0x00, 0x00, 0x0001), "@@@0001", ""},
-        {Edid(0x10, 0xAC, 0x40F2, 127), "", "fewer than the 128"},
-        {std::string(128, '\x01'), "", "header"},
-    };
-    for (const auto& c : cases) {
-        std::string why;
-        const auto model = MonitorModelFromEdid(c.edid, why);
-        EXPECT_EQ(model ? model->pnpId + model->product : "", c.model);
-        EXPECT_NE(why.find(c.why), std::string::npos) << why;
     }
 }
 
@@ -224,18 +172,18 @@ TEST(LiveIds, HostNameAndZoneBecomeWhatWindowsReports)
         {{37800, 41400, false}, 1, -630, -60},
     };
     for (const auto& z : zones) {
-        const Json entry = TimeZoneEntry(z.zone);
-        EXPECT_EQ(entry["result"], z.result);
-        EXPECT_EQ(entry["bias"], z.bias);
-        EXPECT_EQ(entry["daylightBias"], z.daylightBias);
-        EXPECT_EQ(entry["standardBias"], 0);
+        const machine::TimeZone zone = WindowsTimeZone(z.zone);
+        EXPECT_EQ(zone.result, z.result);
+        EXPECT_EQ(zone.bias, z.bias);
+        EXPECT_EQ(zone.daylight, z.daylightBias);
+        EXPECT_EQ(zone.standard, 0);
     }
 }
 
 // The primary output (flag 4) is the first enabled one of the boot VGA card,
 // else of the first card; enabled outputs are attached (flag 1). The output
 // classes do not show these flags, so the golden files cannot.
-TEST_F(LiveMachineTest, PrimaryOutputIsOnTheBootVgaCardElseTheFirstCard)
+TEST(LiveMachine, PrimaryOutputIsOnTheBootVgaCardElseTheFirstCard)
 {
     const struct {
         const char* fixture;
@@ -248,8 +196,8 @@ TEST_F(LiveMachineTest, PrimaryOutputIsOnTheBootVgaCardElseTheFirstCard)
     for (const auto& c : cases) {
         const Reading r = Read(Tree(c.fixture));
         std::vector<int> flags;
-        for (const Json& output : r.machine["displayDevices"]) {
-            flags.push_back(output["stateFlags"]);
+        for (const machine::Output& output : r.machine.outputs) {
+            flags.push_back(static_cast<int>(output.flags));
         }
         EXPECT_EQ(flags, c.flags) << c.fixture;
     }
@@ -257,25 +205,23 @@ TEST_F(LiveMachineTest, PrimaryOutputIsOnTheBootVgaCardElseTheFirstCard)
 
 // Modes from the card's DRM node when it answers, from sysfs when it has none
 // or refuses; card1 has no node either way. Adapter names from the ID database.
-TEST_F(LiveMachineTest, ModesComeFromTheDrmNodeElseFromSysfs)
+TEST(LiveMachine, ModesComeFromTheDrmNodeElseFromSysfs)
 {
     Tree tree;
-    const auto modesOf = [](const Json& output) {
+    const auto modesOf = [](const machine::Output& output) {
         std::vector<std::string> list;
-        for (const Json& m : output["modes"]) {
-            list.push_back(std::to_string(int(m["pelsWidth"])) + "x" +
-                           std::to_string(int(m["pelsHeight"])) + "@" +
-                           std::to_string(int(m["displayFrequency"])) + "/" +
-                           std::to_string(int(m["displayFlags"])));
+        for (const machine::DisplayMode& m : output.modes) {
+            list.push_back(std::to_string(m.width) + "x" + std::to_string(m.height) + "@" +
+                           std::to_string(m.frequency) + "/" + std::to_string(m.flags));
         }
         return list;
     };
     const Reading sysfs = Read(tree);
     EXPECT_EQ(sysfs.problems, "");
-    const Json& outputs = sysfs.machine["displayDevices"];
-    EXPECT_EQ(outputs[0]["deviceString"], "Intel Corporation Alder Lake-P GT2");
-    EXPECT_EQ(outputs[2]["deviceString"], "Advanced Micro Devices, Inc. [AMD/ATI] Device 73ff");
-    EXPECT_FALSE(outputs[0].contains("currentMode"));
+    const std::vector<machine::Output>& outputs = sysfs.machine.outputs;
+    EXPECT_EQ(outputs[0].description, "Intel Corporation Alder Lake-P GT2");
+    EXPECT_EQ(outputs[2].description, "Advanced Micro Devices, Inc. [AMD/ATI] Device 73ff");
+    EXPECT_FALSE(outputs[0].current);
 
     const auto mode = [](std::uint32_t w, std::uint32_t h, std::uint32_t hz) {
         return LiveMode{w, h, hz, false};
@@ -301,19 +247,19 @@ TEST_F(LiveMachineTest, ModesComeFromTheDrmNodeElseFromSysfs)
             modes.unavailable["card0"] = "Permission denied";
         }
         const Reading r = Read(tree, modes);
-        const Json& output = r.machine["displayDevices"][0];
+        const machine::Output& output = r.machine.outputs[0];
         EXPECT_EQ(modesOf(output), c.drm ? c.modes : modesOf(outputs[0])) << c.what;
-        EXPECT_EQ(output.contains("currentMode"), c.drm) << c.what;
+        EXPECT_EQ(output.current.has_value(), c.drm) << c.what;
         if (c.drm) {
-            EXPECT_EQ(output["currentMode"]["pelsWidth"], 3840);
-            EXPECT_EQ(output["currentMode"]["bitsPerPel"], 32);
+            EXPECT_EQ(output.current->width, 3840u);
+            EXPECT_EQ(output.current->bitsPerPixel, 32u);
         }
         EXPECT_NE(r.problems.find(c.problem), std::string::npos) << c.what << ": " << r.problems;
-        EXPECT_EQ(modesOf(r.machine["displayDevices"][2]), modesOf(outputs[2])) << c.what;
+        EXPECT_EQ(modesOf(r.machine.outputs[2]), modesOf(outputs[2])) << c.what;
     }
 }
 
-TEST_F(LiveMachineTest, ADamagedTreeGivesMessagesAndTheRestOfTheTree)
+TEST(LiveMachine, ADamagedTreeGivesMessagesAndTheRestOfTheTree)
 {
     const std::string edid = "drm/card0/card0-eDP-1/edid";
     const struct {
@@ -325,7 +271,7 @@ TEST_F(LiveMachineTest, ADamagedTreeGivesMessagesAndTheRestOfTheTree)
     } cases[] = {
         {"empty edid", [&](const Tree& t) { t.Write(t.Card0(edid), ""); },
          "card0-eDP-1/edid: empty; the monitor is left out", 5, 2},
-        {"huge edid", [&](const Tree& t) { t.Write(t.Card0(edid), Edid(0x10, 0xAC, 0x40F2, 40000)); },
+        {"huge edid", [&](const Tree& t) { t.Write(t.Card0(edid), Edid(40000)); },
          "card0-eDP-1/edid: cannot be read (larger than 32768 bytes)", 5, 2},
         {"edid is a FIFO",
          [&](const Tree& t) {
@@ -333,7 +279,7 @@ TEST_F(LiveMachineTest, ADamagedTreeGivesMessagesAndTheRestOfTheTree)
              ASSERT_EQ(mkfifo(t.Card0(edid).c_str(), 0600), 0);
          },
          "edid: cannot be read (not a regular file)", 5, 2},
-        {"short edid", [&](const Tree& t) { t.Write(t.Card0(edid), Edid(0x10, 0xAC, 0x40F2, 100)); },
+        {"short edid", [&](const Tree& t) { t.Write(t.Card0(edid), Edid(100)); },
          "fewer than the 128 of its base block", 5, 2},
         {"dangling device link", [](const Tree& t) { fs::remove_all(t.Card0("")); },
          "class/drm/card0/device: cannot be resolved", 3, 2},
@@ -359,12 +305,13 @@ TEST_F(LiveMachineTest, ADamagedTreeGivesMessagesAndTheRestOfTheTree)
         c.damage(tree);
         const Reading r = Read(tree);
         EXPECT_NE(r.problems.find(c.problem), std::string::npos) << c.what << ":\n" << r.problems;
-        const Json& outputs = r.machine["displayDevices"];
+        const std::vector<machine::Output>& outputs = r.machine.outputs;
         EXPECT_EQ(outputs.size(), c.outputs) << c.what;
         std::size_t monitors = 0;
-        for (const Json& o : outputs) monitors += o["monitors"].size();
+        for (const machine::Output& o : outputs) monitors += o.monitors.size();
         EXPECT_EQ(monitors, c.monitors) << c.what;
-        EXPECT_NO_THROW(Load(r.machine.dump())) << c.what;
+        EXPECT_NO_THROW(machine::ReadDescription(machine::WriteDescription(r.machine), c.what))
+            << c.what;
     }
 }
 

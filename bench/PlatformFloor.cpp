@@ -89,10 +89,10 @@ private:
         RegCloseKey(key);
     }
 
-    void HardwareInformation(const char* deviceKey, VideoClass requested)
+    void HardwareInformation(const char* driverKey, VideoClass requested)
     {
         char path[kDriverValueSize];
-        const char* subKey = DriverKeyInPath(deviceKey, path);
+        const char* subKey = DriverKeyInPath(driverKey, path);
         HKEY key = nullptr;
         if (subKey == nullptr || !Open(subKey, key)) {
             return;

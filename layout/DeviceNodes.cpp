@@ -40,16 +40,16 @@ NodeState StoppedWithProblem(std::uint32_t problem)
     return NodeState{kStoppedWithProblem, problem};
 }
 
-machine::Device DeviceNode(const std::string& instanceId, const machine::IdList& hardwareIds,
-                           const machine::IdList& compatibleIds, NodeState state)
+machine::Device DeviceNode(const std::string& instanceId, const machine::IdList& hardware,
+                           const machine::IdList& compatible, NodeState state)
 {
     machine::Device device;
     device.instance = instanceId;
-    if (!hardwareIds.empty()) {
-        device.hardware = hardwareIds;
+    if (!hardware.empty()) {
+        device.hardware = hardware;
     }
-    if (!compatibleIds.empty()) {
-        device.compatible = compatibleIds;
+    if (!compatible.empty()) {
+        device.compatible = compatible;
     }
     device.status = state.status;
     device.problem = state.problem;

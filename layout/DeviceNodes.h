@@ -27,8 +27,8 @@ NodeState Started();
 NodeState StoppedWithProblem(std::uint32_t problem);
 
 // A present device; empty identifier lists leave the property out.
-machine::Device DeviceNode(const std::string& instanceId, const machine::IdList& hardwareIds,
-                           const machine::IdList& compatibleIds, NodeState state = Started());
+machine::Device DeviceNode(const std::string& instanceId, const machine::IdList& hardware,
+                           const machine::IdList& compatible, NodeState state = Started());
 
 // The hardware and compatible identifiers of a device, most specific first.
 struct IdLists {

@@ -28,7 +28,7 @@ constexpr std::uint32_t kMonitorAttached = 0x2;
 // ---- adapters and outputs ------------------------------------------------------
 
 // What a display driver writes into an output's driver key: its description
-// (DriverDesc and HardwareInformation.AdapterString) and, where it knows them,
+// (DriverDesc and the adapter string) and, where it knows them,
 // the BIOS, chip and DAC names and the memory size.
 struct DriverValues {
     std::string description;

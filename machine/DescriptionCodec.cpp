@@ -512,6 +512,16 @@ Machine ReadDescriptionFile(const std::string& path)
     return ReadDescription(json::ReadTextFile(path), path);
 }
 
+bool NamesValueType(std::uint32_t type)
+{
+    for (const auto& known : kValueTypes) {
+        if (known.second == type) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string WriteDescription(const Machine& machine)
 {
     OrderedJson document = OrderedJson::object();

@@ -20,7 +20,11 @@ Machine ReadDescriptionFile(const std::string& path);
 
 // The description of a machine, as text laid out for reading and diffs; what
 // it reads back into is the same machine. Registry values take the plainest
-// payload that gives back their bytes.
+// payload that gives back their bytes. Every registry value type must be one
+// a description names (std::invalid_argument otherwise).
 std::string WriteDescription(const Machine& machine);
+
+// Whether a description can name this registry value type.
+bool NamesValueType(std::uint32_t type);
 
 }  // namespace machine

@@ -29,10 +29,11 @@ struct ZoneOffsets {
 // and of July of this year.
 ZoneOffsets LocalZoneOffsets();
 
-// The zone as GetTimeZoneInformation would give it. Bias = -(standard offset in minutes); a zone with daylight saving
-// time is TIME_ZONE_ID_STANDARD (1) or TIME_ZONE_ID_DAYLIGHT (2) with
-// daylightBias = -(daylight - standard offset in minutes); one without is
-// TIME_ZONE_ID_UNKNOWN (0) with daylightBias 0. standardBias is 0.
+// The zone as GetTimeZoneInformation would give it: the bias is -(standard
+// offset in minutes); a zone with daylight saving time is
+// TIME_ZONE_ID_STANDARD (1) or TIME_ZONE_ID_DAYLIGHT (2) with the daylight
+// bias -(daylight - standard offset in minutes); one without is
+// TIME_ZONE_ID_UNKNOWN (0) with daylight bias 0. The standard bias is 0.
 machine::TimeZone WindowsTimeZone(const ZoneOffsets& zone);
 
 }  // namespace capture::sysfs

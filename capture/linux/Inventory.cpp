@@ -89,22 +89,22 @@ private:
         }
         Card card;
         card.number = number;
-        card.deviceName = LastPart(*device);
-        const std::string& deviceName = card.deviceName;
+        card.sysfsName = LastPart(*device);
+        const std::string& sysfsName = card.sysfsName;
         if (const std::optional<std::string> driver = LinkText(folder + "/device/driver")) {
             card.driver = LastPart(*driver);
         }
-        if (!ReadPciIdentity(card, folder, *device, deviceName)) {
-            ReadPlatformIdentity(card, folder, deviceName);
+        if (!ReadPciIdentity(card, folder, *device, sysfsName)) {
+            ReadPlatformIdentity(card, folder, sysfsName);
         }
         ReadConnectors(card, folder);
         return card;
     }
 
     bool ReadPciIdentity(Card& card, const std::string& folder, const std::string& device,
-                         const std::string& deviceName)
+                         const std::string& sysfsName)
     {
-        const std::optional<PciAddress> address = ParsePciAddress(deviceName);
+        const std::optional<PciAddress> address = ParsePciAddress(sysfsName);
         if (!address) {
             return false;
         }
@@ -136,7 +136,7 @@ private:
         card.memory = ReadDecimal(attributes + "mem_info_vram_total", problems_);
         card.bios = ReadAttribute(attributes + "vbios_version", problems_, false);
         if (!card.bios) {
-            card.bios = NvidiaBios(deviceName);
+            card.bios = NvidiaBios(sysfsName);
         }
         return true;
     }
@@ -183,7 +183,7 @@ private:
         return value.empty() ? std::nullopt : std::optional<std::string>(value);
     }
 
-    void ReadPlatformIdentity(Card& card, const std::string& folder, const std::string& deviceName)
+    void ReadPlatformIdentity(Card& card, const std::string& folder, const std::string& sysfsName)
     {
         std::string name;
         std::string text;
@@ -208,7 +208,7 @@ private:
             name = card.driver;
         }
         if (name.empty()) {
-            name = deviceName;
+            name = sysfsName;
         }
         card.name = name;
     }

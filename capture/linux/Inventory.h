@@ -41,7 +41,7 @@ struct LiveSources {
     std::string root = "/";
     IModeSource* modes = nullptr;
     IPciNames* pciNames = nullptr;
-    std::string computerName;
+    std::string hostName;
     ZoneOffsets zone;
 };
 
@@ -62,7 +62,7 @@ struct PciFunction {
 
 struct Card {
     unsigned number = 0;
-    std::string deviceName;  // the device's sysfs name: "0000:01:00.0", "gpu"
+    std::string sysfsName;  // the device's sysfs name: "0000:01:00.0", "gpu"
     std::optional<PciFunction> pci;
     std::string name;  // UTF-8, as the database or the devicetree gives it
     std::optional<std::string> chip;

@@ -54,7 +54,7 @@ void Identify(const Card& card, layout::AdapterSpec& adapter)
     if (!card.driver.empty() && IdText(card.driver) != IdText(card.name)) {
         adapter.ids.compatible = {"PLATFORM\\" + IdText(card.driver)};
     }
-    adapter.instanceId = hardwareId + "\\" + IdText(card.deviceName);
+    adapter.instanceId = hardwareId + "\\" + IdText(card.sysfsName);
 }
 
 }  // namespace

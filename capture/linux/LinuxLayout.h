@@ -17,7 +17,7 @@
 //   primary output is the first attached one on the boot VGA card, else on
 //   the first card when no card is the boot VGA one, else the first attached
 //   output of all.
-// - A monitor is a "Generic PnP Monitor" (the kernel loads no monitor
+// - A monitor is a generic PnP monitor (the kernel loads no monitor
 //   drivers): active and attached when its output is attached, attached
 //   otherwise. Monitors are numbered 0000, 0001, ... below the monitor class
 //   in output order.

@@ -13,7 +13,7 @@ LiveMachine ReadLiveMachine(const LiveSources& sources)
     Problems problems;
     const std::vector<Card> cards = ReadInventory(sources, problems);
     LiveMachine live;
-    live.machine = LayOutMachine(cards, sources.computerName, sources.zone, problems);
+    live.machine = LayOutMachine(cards, sources.hostName, sources.zone, problems);
     live.problems = problems.List();
     return live;
 }
@@ -30,7 +30,7 @@ LiveMachine ReadLiveMachine(const std::string& root)
     sources.root = root;
     sources.modes = modes.get();
     sources.pciNames = names.get();
-    sources.computerName = sysfs::LocalComputerName(root);
+    sources.hostName = sysfs::LocalComputerName(root);
     sources.zone = sysfs::LocalZoneOffsets();
     return sysfs::ReadLiveMachine(sources);
 }

@@ -66,13 +66,13 @@ std::string AdapterName(IPciNames& names, std::uint16_t vendor, std::uint16_t de
 {
     char number[32];
     const std::optional<std::string> vendorName = names.VendorName(vendor);
-    const std::optional<std::string> deviceName = names.DeviceName(vendor, device);
+    const std::optional<std::string> deviceText = names.DeviceName(vendor, device);
     if (vendorName) {
         std::snprintf(number, sizeof number, "Device %04x", device);
-        return *vendorName + " " + (deviceName ? *deviceName : std::string(number));
+        return *vendorName + " " + (deviceText ? *deviceText : std::string(number));
     }
     std::snprintf(number, sizeof number, "Device %04x:%04x", vendor, device);
-    return deviceName ? *deviceName : std::string(number);
+    return deviceText ? *deviceText : std::string(number);
 }
 
 }  // namespace capture::sysfs

@@ -18,31 +18,13 @@
 #include "collector/DisplayDeviceText.h"
 #include "devstatus/DeviceSearch.h"
 #include "devstatus/LookupRules.h"
+#include "machine/DescriptionCodec.h"
 
 namespace capture {
 
 namespace {
 
 using LookupRules::kEnumKey;
-
-// The registry value types a machine can hold; others are kept as REG_NONE.
-bool NameableType(DWORD type)
-{
-    switch (type) {
-    case REG_NONE:
-    case REG_SZ:
-    case REG_EXPAND_SZ:
-    case REG_BINARY:
-    case REG_DWORD:
-    case REG_DWORD_BIG_ENDIAN:
-    case REG_LINK:
-    case REG_MULTI_SZ:
-    case REG_QWORD:
-        return true;
-    default:
-        return false;
-    }
-}
 
 class WindowsCapture {
 public:
@@ -250,7 +232,7 @@ private:
             if (captured.Find(name) != nullptr || !ReadValue(key, value)) {
                 continue;
             }
-            if (!NameableType(value.type)) {
+            if (!machine::NamesValueType(value.type)) {
                 Problem("value " + name + " of " + cleanPath + " has type " +
                         std::to_string(value.type) +
                         ", which a description cannot name; recorded as REG_NONE");
@@ -305,7 +287,7 @@ private:
 
     void CaptureRegistry(const std::vector<std::string>& monitorPatterns)
     {
-        // The driver key of every output, with its "HardwareInformation." values.
+        // The driver key of every output, with the values the plug-in reads there.
         const std::vector<std::string> driverValues(std::begin(LookupRules::kDriverValues),
                                                     std::end(LookupRules::kDriverValues));
         char path[LookupRules::kDriverValueSize];

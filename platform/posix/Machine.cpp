@@ -40,8 +40,8 @@ Machine::Machine(machine::Machine model) : model_(std::move(model))
     for (std::size_t i = 0; i < model_.devices.size(); ++i) {
         const machine::Device& device = model_.devices[i];
         deviceByInstanceId_.emplace(machine::FoldCase(device.instance), i);
-        hardwareIds_.push_back(MultiString(device.hardware));
-        compatibleIds_.push_back(MultiString(device.compatible));
+        hardwareIdBytes_.push_back(MultiString(device.hardware));
+        compatibleIdBytes_.push_back(MultiString(device.compatible));
     }
     for (const machine::RegistryKey& key : model_.registry.Keys()) {
         const std::string folded = machine::FoldCase(key.path);
@@ -67,13 +67,13 @@ const machine::Device* Machine::FindDevice(const std::string& instanceId) const
 
 const std::vector<BYTE>* Machine::HardwareIds(std::size_t deviceIndex) const
 {
-    const auto& ids = hardwareIds_[deviceIndex];
+    const auto& ids = hardwareIdBytes_[deviceIndex];
     return ids ? &*ids : nullptr;
 }
 
 const std::vector<BYTE>* Machine::CompatibleIds(std::size_t deviceIndex) const
 {
-    const auto& ids = compatibleIds_[deviceIndex];
+    const auto& ids = compatibleIdBytes_[deviceIndex];
     return ids ? &*ids : nullptr;
 }
 

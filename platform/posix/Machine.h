@@ -45,8 +45,8 @@ private:
     machine::Machine model_;
     std::unordered_map<std::string, std::size_t> outputByName_;
     std::unordered_map<std::string, std::size_t> deviceByInstanceId_;
-    std::vector<std::optional<std::vector<BYTE>>> hardwareIds_;
-    std::vector<std::optional<std::vector<BYTE>>> compatibleIds_;
+    std::vector<std::optional<std::vector<BYTE>>> hardwareIdBytes_;
+    std::vector<std::optional<std::vector<BYTE>>> compatibleIdBytes_;
     std::set<std::string> existingKeys_{""};
 };
 

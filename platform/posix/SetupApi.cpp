@@ -379,9 +379,9 @@ CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST dnDevInst, PSTR Buffer, ULONG BufferL
     return CR_SUCCESS;
 }
 
-// Status and problem number as described. A device described with
-// "statusFails" answers CR_NO_SUCH_DEVNODE, as a device that went away after
-// it was enumerated does; the outputs are left alone then.
+// Status and problem number as described. A device whose status query is
+// described to fail answers CR_NO_SUCH_DEVNODE, as a device that went away
+// after it was enumerated does; the outputs are left alone then.
 CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG pulStatus, PULONG pulProblemNumber,
                                        DEVINST dnDevInst, ULONG ulFlags)
 {

@@ -104,7 +104,7 @@ Reading Read(const Tree& tree, FakeModes& modes)
     sources.root = tree.root();
     sources.modes = &modes;
     sources.pciNames = &names;
-    sources.computerName = "build-host.example.org";
+    sources.hostName = "build-host.example.org";
     capture::LiveMachine live = ReadLiveMachine(sources);
     Reading r{live.machine, ""};
     for (const auto& p : live.problems) r.problems += p + "\n";

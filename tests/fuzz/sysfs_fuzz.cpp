@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sources.root = tree.string();
     sources.modes = &modes;
     sources.pciNames = &names;
-    sources.computerName = "FUZZ";
+    sources.hostName = "FUZZ";
     try {
         const capture::LiveMachine machine = capture::sysfs::ReadLiveMachine(sources);
         for (const std::string& problem : machine.problems) {

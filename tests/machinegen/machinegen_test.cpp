@@ -29,13 +29,17 @@ std::string ReadFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The machine descriptions in a folder: its .json files but the schema.
 std::set<std::string> JsonFilesIn(const std::string& folder)
 {
     std::set<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
         while (const dirent* entry = readdir(dir)) {
             const std::string name = entry->d_name;
-            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0) {
+            const std::string schema = ".schema.json";
+            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0 &&
+                !(name.size() > schema.size() &&
+                  name.compare(name.size() - schema.size(), schema.size(), schema) == 0)) {
                 names.insert(name);
             }
         }

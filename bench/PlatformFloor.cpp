@@ -1,11 +1,10 @@
 #include "bench/PlatformFloor.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "devstatus/DeviceIdList.h"
+#include "devstatus/DeviceSearch.h"
 #include "devstatus/LookupRules.h"
 #include "monitor/EdidLayout.h"
 #include "platform/Win32.h"
@@ -20,7 +19,7 @@ enum class VideoClass { Controller, Head, Bios };
 
 class Floor {
 public:
-    unsigned long Run()
+    void Run()
     {
         Video(VideoClass::Controller);
         Video(VideoClass::Head);
@@ -29,69 +28,39 @@ public:
         // platform calls.
         Monitors(true);
         Monitors(false);
-        return calls_;
     }
 
 private:
     BOOL EnumDevice(const char* device, DWORD n, DISPLAY_DEVICEA& record)
     {
-        ++calls_;
         record.cb = sizeof(DISPLAY_DEVICEA);
         return EnumDisplayDevicesA(device, n, &record, 0);
     }
 
     BOOL EnumMode(const char* device, DWORD n, DEVMODEA& mode)
     {
-        ++calls_;
         mode.dmSize = sizeof(DEVMODEA);
         return EnumDisplaySettingsA(device, n, &mode);
     }
 
-    // Every present device is examined; the last match counts.
     bool Lookup(const char* idText, const char* pattern, DEVINST& match)
     {
-        ++calls_;
         HDEVINFO devices =
             SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
         if (devices == INVALID_HANDLE_VALUE) {
             return false;
         }
-        ++calls_;
         SetupDiOpenDeviceInfoA(devices, idText, nullptr, 0, nullptr);
-        bool found = false;
         SP_DEVINFO_DATA device{};
-        device.cbSize = sizeof(SP_DEVINFO_DATA);
-        for (DWORD index = 0;; ++index) {
-            ++calls_;
-            if (!SetupDiEnumDeviceInfo(devices, index, &device)) {
-                break;
-            }
-            const std::optional<DeviceIdList> hardwareIds =
-                ReadIdList(devices, device, SPDRP_HARDWAREID);
-            const std::optional<DeviceIdList> compatibleIds =
-                ReadIdList(devices, device, SPDRP_COMPATIBLEIDS);
-            if (ListHasPrefix(hardwareIds, pattern) || ListHasPrefix(compatibleIds, pattern)) {
-                match = device.DevInst;
-                found = true;
-            }
-        }
-        ++calls_;
+        const bool found = FindLastMatchingDevice(devices, pattern, device, nullptr);
+        match = device.DevInst;
         SetupDiDestroyDeviceInfoList(devices);
         return found;
-    }
-
-    std::optional<DeviceIdList> ReadIdList(HDEVINFO devices, SP_DEVINFO_DATA& device,
-                                           DWORD property)
-    {
-        DeviceIdListRead read = ReadDeviceIdList(devices, device, property);
-        calls_ += read.propertyCalls;
-        return std::move(read.list);
     }
 
     void InstanceId(DEVINST match, std::string& instanceId)
     {
         char buffer[kInstanceIdBufferLength];
-        ++calls_;
         if (CM_Get_Device_IDA(match, buffer, kInstanceIdBufferLength, 0) == CR_SUCCESS) {
             instanceId = buffer;
         }
@@ -101,33 +70,29 @@ private:
     {
         ULONG status = 0;
         ULONG problem = 0;
-        ++calls_;
         CM_Get_DevNode_Status(&status, &problem, match, 0);
     }
 
     bool Open(const char* path, HKEY& key)
     {
-        ++calls_;
         return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
     }
 
     void Read(HKEY key, const char* name, DWORD size)
     {
         DWORD type = REG_NONE;
-        ++calls_;
         RegQueryValueExA(key, name, nullptr, &type, value_, &size);
     }
 
     void Close(HKEY key)
     {
-        ++calls_;
         RegCloseKey(key);
     }
 
-    void HardwareInformation(const char* deviceKey, VideoClass requested)
+    void HardwareInformation(const char* driverKey, VideoClass requested)
     {
         char path[kDriverValueSize];
-        const char* subKey = DriverKeyInPath(deviceKey, path);
+        const char* subKey = DriverKeyInPath(driverKey, path);
         HKEY key = nullptr;
         if (subKey == nullptr || !Open(subKey, key)) {
             return;
@@ -238,14 +203,13 @@ private:
         }
     }
 
-    unsigned long calls_ = 0;
     BYTE value_[kEdidSize];
 };
 
 }  // namespace
 
-unsigned long RunPlatformFloor()
+void RunPlatformFloor()
 {
     Floor floor;
-    return floor.Run();
+    floor.Run();
 }

@@ -3,23 +3,24 @@
 #include <string>
 
 #include <benchmark/benchmark.h>
-#include <nlohmann/json.hpp>
 
 #include "devstatus/DeviceStatus.h"
+#include "layout/DeviceNodes.h"
+#include "machine/DescriptionCodec.h"
 #include "platform/posix/MachineDescription.h"
 
 namespace {
 
 void LoadMachineWithDevices(int count)
 {
-    nlohmann::json devices = nlohmann::json::array();
+    machine::Machine machine;
     for (int i = 0; i < count; ++i) {
         std::string id = "PCI\\VEN_8086&DEV_" + std::to_string(1000 + i);
-        devices.push_back({{"instanceId", id + "\\3&11583659&0&" + std::to_string(i)},
-                           {"hardwareIds", {id + "&SUBSYS_00000000&REV_01", id}},
-                           {"compatibleIds", {"PCI\\CC_0300", "PCI\\CC_03"}}});
+        machine.devices.push_back(layout::DeviceNode(id + "\\3&11583659&0&" + std::to_string(i),
+                                                     {id + "&SUBSYS_00000000&REV_01", id},
+                                                     {"PCI\\CC_0300", "PCI\\CC_03"}));
     }
-    displayplatform::LoadMachineJson(nlohmann::json{{"devices", devices}}.dump(), "benchmark");
+    displayplatform::LoadMachineJson(machine::WriteDescription(machine), "benchmark");
 }
 
 void BM_GetDeviceStatus(benchmark::State& state)

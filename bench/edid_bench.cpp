@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "machine/DescriptionCodec.h"
 #include "tools/machinegen/BenchMachines.h"
 #include "kvtcore/HostControl.h"
 #include "monitor/EdidParser.h"
@@ -59,7 +60,7 @@ void BM_DecodeEdid(benchmark::State& state)
     NORNKVT20::IHostControl* host = KvtGetHostControl();
     host->Reset();
     // The machine only supplies the time zone of the manufacturing dates.
-    displayplatform::LoadMachineJson(machinegen::GenerateMachine(1, 10).dump(), "benchmark");
+    displayplatform::LoadMachineJson(machine::WriteDescription(machinegen::GenerateMachine(1, 10)), "benchmark");
     // Logging is on, as it is once the plug-in has registered.
     LogMessage::setProvider(&BenchProvider());
 

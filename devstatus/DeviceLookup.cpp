@@ -2,18 +2,28 @@
 #include <utility>
 
 #include "devstatus/DeviceIdList.h"
+#include "devstatus/DeviceSearch.h"
 #include "devstatus/DeviceStatus.h"
 #include "devstatus/LookupRules.h"
 #include "collector/LogMessage.h"
 
 using LookupRules::kInstanceIdBufferLength;
 
+namespace {
+
+void LogOutOfMemory()
+{
+    LogMessage::getInstance()->logError("Could not allocate memory.");
+}
+
+}  // namespace
+
 std::optional<DeviceIdList> ReadLoggedDeviceIdList(HDEVINFO deviceInfoSet,
                                                    SP_DEVINFO_DATA& deviceInfoData, DWORD property)
 {
     DeviceIdListRead read = ReadDeviceIdList(deviceInfoSet, deviceInfoData, property);
     if (read.outOfMemory) {
-        LogMessage::getInstance()->logError("Could not allocate memory.");
+        LogOutOfMemory();
     }
     return std::move(read.list);
 }
@@ -41,19 +51,9 @@ int TDeviceStatus::FindDeviceAndQuery(const std::string& idText, const char* pat
     const char* prefix = pattern != nullptr ? pattern : idText.c_str();
 
     int result = 1;
-    SP_DEVINFO_DATA device{};
-    device.cbSize = sizeof(SP_DEVINFO_DATA);
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-        std::optional<DeviceIdList> hardwareIds =
-            ReadLoggedDeviceIdList(devices, device, SPDRP_HARDWAREID);
-        std::optional<DeviceIdList> compatibleIds =
-            ReadLoggedDeviceIdList(devices, device, SPDRP_COMPATIBLEIDS);
-        if (ListHasPrefix(hardwareIds, prefix) || ListHasPrefix(compatibleIds, prefix)) {
-            // Keep looking: of several matching devices the last one counts.
-            deviceInfoSet = devices;
-            deviceInfoData = device;
-            result = 0;
-        }
+    if (FindLastMatchingDevice(devices, prefix, deviceInfoData, LogOutOfMemory)) {
+        deviceInfoSet = devices;
+        result = 0;
     }
 
     if (result == 0 && queryMatch) {

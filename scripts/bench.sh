@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j"$(nproc)" \
-  --target displayinfo_bench bench_machine displayinfo displaycollector >/dev/null
+  --target displayinfo_bench generate_machines displayinfo displaycollector >/dev/null
 
 out=build/release/bench-results
 mkdir -p "$out"
@@ -24,7 +24,7 @@ build/release/bin/displayinfo_bench --benchmark_filter='^BM_(Request|Floor|Decod
 # The largest machine, through the host program as a user runs it.
 largest_monitors=64
 largest_devices=10000
-build/release/bin/bench_machine "$largest_monitors" "$largest_devices" "$out/largest-machine.json"
+build/release/bin/generate_machines --bench "$largest_monitors" "$largest_devices" "$out/largest-machine.json"
 /usr/bin/time -v -o "$out/time.txt" build/release/bin/displayinfo \
   --machine "$out/largest-machine.json" --format json >/dev/null 2>"$out/displayinfo.err"
 peak_kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$out/time.txt")

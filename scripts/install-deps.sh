@@ -16,6 +16,7 @@ packages=(
   time
   clang-14 libclang-rt-14-dev
   edid-decode
+  python3 python3-jsonschema
   pkg-config libpci-dev libdrm-dev
 )
 

@@ -11,12 +11,15 @@
 #include <map>
 #include <mutex>
 
+#include "platform/posix/CallCounts.h"
 #include "platform/posix/Machine.h"
 
+using displayplatform::detail::Call;
+using displayplatform::detail::CountCall;
 using displayplatform::detail::CurrentMachine;
 using displayplatform::detail::Machine;
-using displayplatform::detail::Registry;
-using displayplatform::detail::RegistryValue;
+using machine::FoldCase;
+using machine::RegistryValue;
 
 namespace {
 
@@ -75,7 +78,7 @@ bool Resolve(HKEY key, OpenKey& resolved)
 
 bool KeyExists(const OpenKey& key)
 {
-    return key.foldedPath.empty() || (key.machine && key.machine->registry.KeyExists(key.foldedPath));
+    return key.foldedPath.empty() || (key.machine && key.machine->KeyExists(key.foldedPath));
 }
 
 }  // namespace
@@ -89,6 +92,7 @@ bool KeyExists(const OpenKey& key)
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/,
                              REGSAM /*samDesired*/, PHKEY phkResult)
 {
+    CountCall(Call::RegOpenKeyExA);
     if (phkResult == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
@@ -112,7 +116,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/,
             if (!path.empty()) {
                 path += '\\';
             }
-            path += Registry::Fold(subKey.substr(start, end - start));
+            path += FoldCase(subKey.substr(start, end - start));
         }
         start = end + 1;
     }
@@ -135,6 +139,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/,
 LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved,
                                 LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
 {
+    CountCall(Call::RegQueryValueExA);
     OpenKey key;
     if (!Resolve(hKey, key)) {
         return ERROR_INVALID_HANDLE;
@@ -143,7 +148,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserve
         return ERROR_INVALID_PARAMETER;
     }
     const RegistryValue* value =
-        key.machine ? key.machine->registry.FindValue(key.foldedPath, lpValueName ? lpValueName : "")
+        key.machine ? key.machine->FindValue(key.foldedPath, lpValueName ? lpValueName : "")
                     : nullptr;
     if (value == nullptr) {
         return ERROR_FILE_NOT_FOUND;
@@ -171,6 +176,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserve
 // already closed handles give ERROR_INVALID_HANDLE.
 LSTATUS WINAPI RegCloseKey(HKEY hKey)
 {
+    CountCall(Call::RegCloseKey);
     std::uint32_t which = 0;
     if (IsPredefined(hKey, which)) {
         return ERROR_SUCCESS;

@@ -1,7 +1,10 @@
 #pragma once
 // What the stand-in Win32 functions have handed out and not yet been given
-// back, so that tests can catch leaked handles and buffers.
+// back, so that tests can catch leaked handles and buffers; and how often
+// this thread called them.
 #include <cstddef>
+#include <map>
+#include <string>
 
 #include "platform/posix/MachineDescription.h"
 
@@ -14,5 +17,12 @@ struct OpenHandleCounts {
 };
 
 DISPLAYPLATFORM_CPP_API OpenHandleCounts CountOpenHandles();
+
+// The calls this thread made since its last reset of the functions that ask
+// about the machine (display devices and settings, the device installer, the
+// configuration manager, the registry), by function name.
+using PlatformCalls = std::map<std::string, unsigned long>;
+DISPLAYPLATFORM_CPP_API PlatformCalls PlatformCallsOfThisThread();
+DISPLAYPLATFORM_CPP_API void ResetPlatformCallsOfThisThread();
 
 }  // namespace displayplatform

@@ -296,7 +296,7 @@ DWORD WINAPI FormatMessageA(DWORD dwFlags, LPCVOID /*lpSource*/, DWORD dwMessage
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    if (CurrentMachine()->faults.formatMessage) {
+    if (CurrentMachine()->Model().faults.messageTextFails) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
@@ -362,13 +362,13 @@ DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION lpTimeZoneInformatio
     }
     *lpTimeZoneInformation = TIME_ZONE_INFORMATION{};
     const auto machine = CurrentMachine();
-    if (!machine->timeZone) {
+    if (!machine->Model().zone) {
         return LocalTimeZone(*lpTimeZoneInformation);
     }
-    const auto& zone = *machine->timeZone;
+    const auto& zone = *machine->Model().zone;
     lpTimeZoneInformation->Bias = zone.bias;
-    lpTimeZoneInformation->StandardBias = zone.standardBias;
-    lpTimeZoneInformation->DaylightBias = zone.daylightBias;
+    lpTimeZoneInformation->StandardBias = zone.standard;
+    lpTimeZoneInformation->DaylightBias = zone.daylight;
     return zone.result;
 }
 
@@ -382,7 +382,7 @@ BOOL WINAPI GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize)
         return FALSE;
     }
     const auto machine = CurrentMachine();
-    const std::string name = machine->computerName ? *machine->computerName : HostComputerName();
+    const std::string name = machine->Model().computer ? *machine->Model().computer : HostComputerName();
     const DWORD needed = static_cast<DWORD>(name.size() + 1);
     if (lpBuffer == nullptr || *nSize < needed) {
         *nSize = needed;

@@ -14,12 +14,80 @@ std::shared_ptr<const Machine>& MachineSlot()
     return machine;
 }
 
-char FoldChar(char c)
+std::optional<std::vector<BYTE>> MultiString(const std::optional<machine::IdList>& ids)
 {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    if (!ids) {
+        return std::nullopt;
+    }
+    std::vector<BYTE> bytes;
+    for (const std::string& id : *ids) {
+        bytes.insert(bytes.end(), id.begin(), id.end());
+        bytes.push_back(0);
+    }
+    bytes.push_back(0);
+    return bytes;
 }
 
 }  // namespace
+
+Machine::Machine(machine::Machine model) : model_(std::move(model))
+{
+    // A description names each output, device and key once; the first of a
+    // name counts should a model hold one twice.
+    for (std::size_t i = 0; i < model_.outputs.size(); ++i) {
+        outputByName_.emplace(machine::FoldCase(model_.outputs[i].name), i);
+    }
+    for (std::size_t i = 0; i < model_.devices.size(); ++i) {
+        const machine::Device& device = model_.devices[i];
+        deviceByInstanceId_.emplace(machine::FoldCase(device.instance), i);
+        hardwareIdBytes_.push_back(MultiString(device.hardware));
+        compatibleIdBytes_.push_back(MultiString(device.compatible));
+    }
+    for (const machine::RegistryKey& key : model_.registry.Keys()) {
+        const std::string folded = machine::FoldCase(key.path);
+        for (std::size_t end = folded.find('\\'); end != std::string::npos;
+             end = folded.find('\\', end + 1)) {
+            existingKeys_.insert(folded.substr(0, end));
+        }
+        existingKeys_.insert(folded);
+    }
+}
+
+const machine::Output* Machine::FindOutput(const std::string& name) const
+{
+    const auto found = outputByName_.find(machine::FoldCase(name));
+    return found == outputByName_.end() ? nullptr : &model_.outputs[found->second];
+}
+
+const machine::Device* Machine::FindDevice(const std::string& instanceId) const
+{
+    const auto found = deviceByInstanceId_.find(machine::FoldCase(instanceId));
+    return found == deviceByInstanceId_.end() ? nullptr : &model_.devices[found->second];
+}
+
+const std::vector<BYTE>* Machine::HardwareIds(std::size_t deviceIndex) const
+{
+    const auto& ids = hardwareIdBytes_[deviceIndex];
+    return ids ? &*ids : nullptr;
+}
+
+const std::vector<BYTE>* Machine::CompatibleIds(std::size_t deviceIndex) const
+{
+    const auto& ids = compatibleIdBytes_[deviceIndex];
+    return ids ? &*ids : nullptr;
+}
+
+bool Machine::KeyExists(const std::string& foldedPath) const
+{
+    return existingKeys_.count(foldedPath) != 0;
+}
+
+const machine::RegistryValue* Machine::FindValue(const std::string& foldedPath,
+                                                 const std::string& name) const
+{
+    const machine::RegistryKey* key = model_.registry.Find(foldedPath);
+    return key == nullptr ? nullptr : key->Find(name);
+}
 
 std::shared_ptr<const Machine> CurrentMachine()
 {
@@ -33,99 +101,13 @@ void ReplaceMachine(std::shared_ptr<const Machine> machine)
     MachineSlot() = std::move(machine);
 }
 
-bool Machine::AddAdapter(DisplayAdapter adapter)
+const machine::Device* DeviceOf(const Machine& machine, DEVINST devInst)
 {
-    if (!adapterByName_.emplace(Registry::Fold(adapter.deviceName), displayDevices.size()).second) {
-        return false;
-    }
-    displayDevices.push_back(std::move(adapter));
-    return true;
-}
-
-bool Machine::AddDevice(Device device)
-{
-    if (!deviceByInstanceId_.emplace(Registry::Fold(device.instanceId), devices.size()).second) {
-        return false;
-    }
-    devices.push_back(std::move(device));
-    return true;
-}
-
-const DisplayAdapter* Machine::FindAdapter(const std::string& name) const
-{
-    const auto found = adapterByName_.find(Registry::Fold(name));
-    return found == adapterByName_.end() ? nullptr : &displayDevices[found->second];
-}
-
-const Device* Machine::FindDevice(const std::string& instanceId) const
-{
-    const auto found = deviceByInstanceId_.find(Registry::Fold(instanceId));
-    return found == deviceByInstanceId_.end() ? nullptr : &devices[found->second];
-}
-
-const Device* DeviceOf(const Machine& machine, DEVINST devInst)
-{
-    if (devInst == 0 || devInst > machine.devices.size()) {
+    const auto& devices = machine.Model().devices;
+    if (devInst == 0 || devInst > devices.size()) {
         return nullptr;
     }
-    return &machine.devices[devInst - 1];
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldChar(a[i]) != FoldChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string Registry::Fold(const std::string& text)
-{
-    std::string folded(text);
-    for (char& c : folded) {
-        c = FoldChar(c);
-    }
-    return folded;
-}
-
-bool Registry::AddKey(const std::string& path, std::vector<RegistryValue> values)
-{
-    const std::string folded = Fold(path);
-    if (!keys_.emplace(folded, Key{path, std::move(values)}).second) {
-        return false;
-    }
-    // Every key above a described one exists as well.
-    for (std::size_t end = folded.find('\\'); end != std::string::npos;
-         end = folded.find('\\', end + 1)) {
-        existing_.insert(folded.substr(0, end));
-    }
-    existing_.insert(folded);
-    return true;
-}
-
-bool Registry::KeyExists(const std::string& foldedPath) const
-{
-    return existing_.count(foldedPath) != 0;
-}
-
-const RegistryValue* Registry::FindValue(const std::string& foldedPath,
-                                         const std::string& name) const
-{
-    const auto key = keys_.find(foldedPath);
-    if (key == keys_.end()) {
-        return nullptr;
-    }
-    for (const RegistryValue& value : key->second.values) {
-        if (EqualsIgnoringCase(value.name, name)) {
-            return &value;
-        }
-    }
-    return nullptr;
+    return &devices[devInst - 1];
 }
 
 }  // namespace displayplatform::detail

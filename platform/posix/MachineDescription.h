@@ -20,9 +20,6 @@ DISPLAYPLATFORM_CPP_API void LoadMachineFile(const std::string& path);
 // sourceName is used in error messages.
 DISPLAYPLATFORM_CPP_API void LoadMachineJson(const std::string& json,
                                              const std::string& sourceName);
-// Loads the file that the environment variable DISPLAYINFO_MACHINE names,
-// if it names one; returns whether a machine was loaded.
-DISPLAYPLATFORM_CPP_API bool LoadMachineFromEnvironment();
 // Replaces the current machine with an empty one (no display devices,
 // no devices, no registry values; local time zone and host name).
 DISPLAYPLATFORM_CPP_API void ResetMachine();

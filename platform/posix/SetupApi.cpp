@@ -14,16 +14,19 @@
 #include <set>
 
 #include "platform/posix/Kernel32.h"
+#include "platform/posix/CallCounts.h"
 #include "platform/posix/Machine.h"
 
+using displayplatform::detail::Call;
+using displayplatform::detail::CountCall;
 using displayplatform::detail::CurrentMachine;
-using displayplatform::detail::Device;
 using displayplatform::detail::DeviceOf;
 using displayplatform::detail::DevInstOf;
-using displayplatform::detail::EqualsIgnoringCase;
 using displayplatform::detail::Machine;
-using displayplatform::detail::Registry;
-using displayplatform::detail::RegistryValue;
+using machine::Device;
+using machine::EqualsFolded;
+using machine::FoldCase;
+using machine::RegistryValue;
 
 namespace {
 
@@ -125,24 +128,27 @@ std::string LocalizedText(const std::string& stored)
 }
 
 // The data of a device registry property, or false when the device has none.
-bool ReadProperty(const Machine& machine, const Device& device, DWORD property,
+bool ReadProperty(const Machine& machine, std::size_t deviceIndex, DWORD property,
                   PropertyData& data)
 {
+    const Device& device = machine.Model().devices[deviceIndex];
     switch (property) {
     case SPDRP_HARDWAREID:
     case SPDRP_COMPATIBLEIDS: {
-        const auto& ids = property == SPDRP_HARDWAREID ? device.hardwareIds : device.compatibleIds;
-        if (!ids) {
+        const std::vector<BYTE>* ids = property == SPDRP_HARDWAREID
+                                           ? machine.HardwareIds(deviceIndex)
+                                           : machine.CompatibleIds(deviceIndex);
+        if (ids == nullptr) {
             return false;
         }
         data.type = REG_MULTI_SZ;
-        data.stored = &*ids;
+        data.stored = ids;
         return true;
     }
     case SPDRP_DEVICEDESC: {
         // Kept in the device's enumeration key, like on Windows.
-        const RegistryValue* value = machine.registry.FindValue(
-            Registry::Fold("SYSTEM\\CurrentControlSet\\Enum\\" + device.instanceId), "DeviceDesc");
+        const RegistryValue* value = machine.FindValue(
+            FoldCase("SYSTEM\\CurrentControlSet\\Enum\\" + device.instance), "DeviceDesc");
         if (value == nullptr || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) {
             return false;
         }
@@ -170,24 +176,26 @@ bool ReadProperty(const Machine& machine, const Device& device, DWORD property,
 HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HWND /*hwndParent*/,
                                      DWORD Flags)
 {
+    CountCall(Call::SetupDiGetClassDevsA);
     if (ClassGuid == nullptr && (Flags & (DIGCF_ALLCLASSES | DIGCF_DEVICEINTERFACE)) == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
     auto machine = CurrentMachine();
-    if (machine->faults.classDevs) {
+    const std::vector<Device>& devices = machine->Model().devices;
+    if (machine->Model().faults.deviceListFails) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return INVALID_HANDLE_VALUE;
     }
     auto set = std::make_unique<InfoSet>();
-    set->isMember.assign(machine->devices.size(), false);
+    set->isMember.assign(devices.size(), false);
     const bool allClasses = (Flags & DIGCF_ALLCLASSES) != 0 || ClassGuid == nullptr;
     if (allClasses && (Flags & DIGCF_DEVICEINTERFACE) == 0) {
         const std::string enumerator = Enumerator != nullptr ? Enumerator : "";
-        for (std::size_t i = 0; i < machine->devices.size(); ++i) {
-            const std::string& id = machine->devices[i].instanceId;
-            if (enumerator.empty() || EqualsIgnoringCase(EnumeratorOf(id), enumerator) ||
-                EqualsIgnoringCase(id, enumerator)) {
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            const std::string& id = devices[i].instance;
+            if (enumerator.empty() || EqualsFolded(EnumeratorOf(id), enumerator) ||
+                EqualsFolded(id, enumerator)) {
                 set->Add(i);
             }
         }
@@ -203,6 +211,7 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, PCSTR Enumerator, HW
 BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, DWORD MemberIndex,
                                   PSP_DEVINFO_DATA DeviceInfoData)
 {
+    CountCall(Call::SetupDiEnumDeviceInfo);
     const auto* set = SetOf(DeviceInfoSet);
     if (set == nullptr) {
         return FALSE;
@@ -227,6 +236,7 @@ BOOL WINAPI SetupDiOpenDeviceInfoA(HDEVINFO DeviceInfoSet, PCSTR DeviceInstanceI
                                    HWND /*hwndParent*/, DWORD OpenFlags,
                                    PSP_DEVINFO_DATA DeviceInfoData)
 {
+    CountCall(Call::SetupDiOpenDeviceInfoA);
     auto* set = SetOf(DeviceInfoSet);
     if (set == nullptr) {
         return FALSE;
@@ -241,7 +251,7 @@ BOOL WINAPI SetupDiOpenDeviceInfoA(HDEVINFO DeviceInfoSet, PCSTR DeviceInstanceI
     if (device == nullptr) {
         return Fail(ERROR_NO_SUCH_DEVINST);
     }
-    const auto index = static_cast<std::size_t>(device - set->machine->devices.data());
+    const auto index = static_cast<std::size_t>(device - set->machine->Model().devices.data());
     {
         std::lock_guard<std::mutex> lock(setsMutex);
         set->Add(index);
@@ -265,6 +275,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
                                               PDWORD PropertyRegDataType, PBYTE PropertyBuffer,
                                               DWORD PropertyBufferSize, PDWORD RequiredSize)
 {
+    CountCall(Call::SetupDiGetDeviceRegistryPropertyA);
     const auto* set = SetOf(DeviceInfoSet);
     if (set == nullptr) {
         return FALSE;
@@ -282,7 +293,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
         return Fail(ERROR_INVALID_REG_PROPERTY);
     }
     PropertyData data;
-    if (!ReadProperty(*set->machine, *device, Property, data)) {
+    if (!ReadProperty(*set->machine, DeviceInfoData->DevInst - 1, Property, data)) {
         return Fail(ERROR_INVALID_DATA);
     }
     if (PropertyBuffer == nullptr && PropertyBufferSize != 0) {
@@ -306,6 +317,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet,
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet)
 {
+    CountCall(Call::SetupDiDestroyDeviceInfoList);
     InfoSet* set = nullptr;
     {
         std::lock_guard<std::mutex> lock(setsMutex);
@@ -351,13 +363,14 @@ CONFIGRET FindDevNode(DEVINST devInst, bool outputsGiven, ULONG flags,
 // identifier exactly as long as the buffer does not count as fitting.
 CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST dnDevInst, PSTR Buffer, ULONG BufferLen, ULONG ulFlags)
 {
+    CountCall(Call::CM_Get_Device_IDA);
     std::shared_ptr<const Machine> machine;
     const Device* device = nullptr;
     const CONFIGRET checked = FindDevNode(dnDevInst, Buffer != nullptr, ulFlags, machine, device);
     if (checked != CR_SUCCESS) {
         return checked;
     }
-    const std::string& id = device->instanceId;
+    const std::string& id = device->instance;
     if (id.size() + 1 > BufferLen) {
         std::memcpy(Buffer, id.data(), std::min<std::size_t>(id.size(), BufferLen));
         return CR_BUFFER_SMALL;
@@ -366,12 +379,13 @@ CONFIGRET WINAPI CM_Get_Device_IDA(DEVINST dnDevInst, PSTR Buffer, ULONG BufferL
     return CR_SUCCESS;
 }
 
-// Status and problem number as described. A device described with
-// "statusFails" answers CR_NO_SUCH_DEVNODE, as a device that went away after
-// it was enumerated does; the outputs are left alone then.
+// Status and problem number as described. A device whose status query is
+// described to fail answers CR_NO_SUCH_DEVNODE, as a device that went away
+// after it was enumerated does; the outputs are left alone then.
 CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG pulStatus, PULONG pulProblemNumber,
                                        DEVINST dnDevInst, ULONG ulFlags)
 {
+    CountCall(Call::CM_Get_DevNode_Status);
     std::shared_ptr<const Machine> machine;
     const Device* device = nullptr;
     const CONFIGRET checked = FindDevNode(
@@ -379,7 +393,7 @@ CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG pulStatus, PULONG pulProblemNumber
     if (checked != CR_SUCCESS) {
         return checked;
     }
-    if (device->statusFails) {
+    if (device->statusQueryFails) {
         return CR_NO_SUCH_DEVNODE;
     }
     *pulStatus = device->status;

@@ -4,13 +4,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/posix/CallCounts.h"
 #include "platform/posix/Machine.h"
 
+using displayplatform::detail::Call;
+using displayplatform::detail::CountCall;
 using displayplatform::detail::CurrentMachine;
-using displayplatform::detail::DisplayAdapter;
-using displayplatform::detail::DisplayDevice;
-using displayplatform::detail::DisplayMode;
 using displayplatform::detail::Machine;
+using machine::DisplayDevice;
+using machine::DisplayMode;
+using machine::Output;
 
 namespace {
 
@@ -35,14 +38,15 @@ bool NamesAdapters(LPCSTR device)
 
 // The adapter that EnumDisplaySettingsA(NULL, ...) speaks of: the primary one,
 // else the first.
-const DisplayAdapter* PrimaryAdapter(const Machine& machine)
+const Output* PrimaryOutput(const Machine& machine)
 {
-    for (const DisplayAdapter& adapter : machine.displayDevices) {
-        if ((adapter.stateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0) {
-            return &adapter;
+    const std::vector<Output>& outputs = machine.Model().outputs;
+    for (const Output& output : outputs) {
+        if ((output.flags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0) {
+            return &output;
         }
     }
-    return machine.displayDevices.empty() ? nullptr : &machine.displayDevices.front();
+    return outputs.empty() ? nullptr : &outputs.front();
 }
 
 }  // namespace
@@ -55,34 +59,35 @@ const DisplayAdapter* PrimaryAdapter(const Machine& machine)
 BOOL WINAPI EnumDisplayDevicesA(LPCSTR lpDevice, DWORD iDevNum, PDISPLAY_DEVICEA lpDisplayDevice,
                                 DWORD /*dwFlags*/)
 {
+    CountCall(Call::EnumDisplayDevicesA);
     if (lpDisplayDevice == nullptr || lpDisplayDevice->cb < kLegacyDisplayDeviceSize) {
         return FALSE;
     }
     const auto machine = CurrentMachine();
     const DisplayDevice* entry = nullptr;
     if (NamesAdapters(lpDevice)) {
-        if (iDevNum < machine->displayDevices.size()) {
-            entry = &machine->displayDevices[iDevNum];
+        if (iDevNum < machine->Model().outputs.size()) {
+            entry = &machine->Model().outputs[iDevNum];
         }
-    } else if (const DisplayAdapter* adapter = machine->FindAdapter(lpDevice)) {
-        if (iDevNum < adapter->monitors.size()) {
-            entry = &adapter->monitors[iDevNum];
+    } else if (const Output* output = machine->FindOutput(lpDevice)) {
+        if (iDevNum < output->monitors.size()) {
+            entry = &output->monitors[iDevNum];
         }
     }
     if (entry == nullptr) {
         return FALSE;
     }
     const DWORD cb = lpDisplayDevice->cb;
-    CopyField(lpDisplayDevice->DeviceName, sizeof lpDisplayDevice->DeviceName, entry->deviceName);
+    CopyField(lpDisplayDevice->DeviceName, sizeof lpDisplayDevice->DeviceName, entry->name);
     CopyField(lpDisplayDevice->DeviceString, sizeof lpDisplayDevice->DeviceString,
-              entry->deviceString);
-    lpDisplayDevice->StateFlags = entry->stateFlags;
+              entry->description);
+    lpDisplayDevice->StateFlags = entry->flags;
     if (cb >= offsetof(DISPLAY_DEVICEA, DeviceID) + sizeof lpDisplayDevice->DeviceID) {
-        CopyField(lpDisplayDevice->DeviceID, sizeof lpDisplayDevice->DeviceID, entry->deviceID);
+        CopyField(lpDisplayDevice->DeviceID, sizeof lpDisplayDevice->DeviceID, entry->id);
     }
     if (cb >= sizeof(DISPLAY_DEVICEA)) {
         CopyField(lpDisplayDevice->DeviceKey, sizeof lpDisplayDevice->DeviceKey,
-                  entry->deviceKey);
+                  entry->key);
     }
     return TRUE;
 }
@@ -94,23 +99,24 @@ BOOL WINAPI EnumDisplayDevicesA(LPCSTR lpDevice, DWORD iDevNum, PDISPLAY_DEVICEA
 // comes back as the size written. Monitors have no modes.
 BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA* lpDevMode)
 {
+    CountCall(Call::EnumDisplaySettingsA);
     if (lpDevMode == nullptr) {
         return FALSE;
     }
     const auto machine = CurrentMachine();
-    const DisplayAdapter* adapter =
-        NamesAdapters(lpszDeviceName) ? PrimaryAdapter(*machine) : machine->FindAdapter(lpszDeviceName);
-    if (adapter == nullptr) {
+    const Output* output =
+        NamesAdapters(lpszDeviceName) ? PrimaryOutput(*machine) : machine->FindOutput(lpszDeviceName);
+    if (output == nullptr) {
         return FALSE;
     }
     const bool current = iModeNum == ENUM_CURRENT_SETTINGS || iModeNum == ENUM_REGISTRY_SETTINGS;
     const DisplayMode* mode = nullptr;
     if (current) {
-        if (adapter->currentMode) {
-            mode = &*adapter->currentMode;
+        if (output->current) {
+            mode = &*output->current;
         }
-    } else if (iModeNum < adapter->modes.size()) {
-        mode = &adapter->modes[iModeNum];
+    } else if (iModeNum < output->modes.size()) {
+        mode = &output->modes[iModeNum];
     }
     if (mode == nullptr) {
         return FALSE;
@@ -118,7 +124,7 @@ BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA
     const WORD size = lpDevMode->dmSize >= sizeof(DEVMODEA) ? sizeof(DEVMODEA) : kBaseDevModeSize;
     std::memset(lpDevMode, 0, size);
     CopyField(reinterpret_cast<char*>(lpDevMode->dmDeviceName), sizeof lpDevMode->dmDeviceName,
-              adapter->deviceName);
+              output->name);
     lpDevMode->dmSpecVersion = DM_SPECVERSION;
     lpDevMode->dmDriverVersion = DM_SPECVERSION;
     lpDevMode->dmSize = size;
@@ -129,10 +135,10 @@ BOOL WINAPI EnumDisplaySettingsA(LPCSTR lpszDeviceName, DWORD iModeNum, DEVMODEA
         // Position and orientation belong to the mode in use only.
         lpDevMode->dmFields |= DM_POSITION | DM_DISPLAYORIENTATION;
     }
-    lpDevMode->dmBitsPerPel = mode->bitsPerPel;
-    lpDevMode->dmPelsWidth = mode->pelsWidth;
-    lpDevMode->dmPelsHeight = mode->pelsHeight;
-    lpDevMode->dmDisplayFlags = mode->displayFlags;
-    lpDevMode->dmDisplayFrequency = mode->displayFrequency;
+    lpDevMode->dmBitsPerPel = mode->bitsPerPixel;
+    lpDevMode->dmPelsWidth = mode->width;
+    lpDevMode->dmPelsHeight = mode->height;
+    lpDevMode->dmDisplayFlags = mode->flags;
+    lpDevMode->dmDisplayFrequency = mode->frequency;
     return TRUE;
 }

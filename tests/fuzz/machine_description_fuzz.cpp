@@ -21,8 +21,8 @@
 #include "host/Host.h"
 #include "kvtcore/DisplayClasses.h"
 #include "kvtcore/HostControl.h"
+#include "machine/TextCodec.h"
 #include "platform/Win32.h"
-#include "platform/Windows1252.h"
 #include "platform/posix/Diagnostics.h"
 #include "platform/posix/Machine.h"
 #include "platform/posix/MachineDescription.h"
@@ -94,7 +94,7 @@ std::string Ansi(const std::string& utf8)
 {
     std::string ansi;
     unsigned badCodePoint = 0;
-    FUZZ_CHECK(windows1252::FromUtf8(utf8, ansi, badCodePoint));
+    FUZZ_CHECK(textcodec::Utf8ToAnsi(utf8, ansi, badCodePoint));
     return ansi;
 }
 

@@ -63,10 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DWORD offered = data[5] | data[6] << 8;
     const std::size_t dataSize = size - kHeaderSize;
 
-    auto machine = std::make_shared<platform::Machine>();
-    machine->registry.AddKey(
-        kKeyPath, {platform::RegistryValue{kValueName, type, {data + kHeaderSize, data + size}}});
-    platform::ReplaceMachine(machine);
+    machine::Machine model;
+    model.registry.Add(machine::RegistryKey{
+        kKeyPath, {machine::RegistryValue{kValueName, type, {data + kHeaderSize, data + size}}}});
+    platform::ReplaceMachine(std::make_shared<const platform::Machine>(std::move(model)));
     KvtGetHostControl()->Reset();
     static NORNKVT20::TPluginManagerProvider provider(nullptr, "fuzz");
     LogMessage::setProvider(&provider);

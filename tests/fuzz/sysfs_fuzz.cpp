@@ -21,8 +21,9 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "capture/linux/LiveMachineLinux.h"
+#include "machine/DescriptionCodec.h"
 #include "platform/posix/MachineDescription.h"
-#include "platform/posix/live/LiveMachine.h"
 
 namespace fs = std::filesystem;
 
@@ -35,18 +36,18 @@ const std::size_t kMaxDamages = 16;
 const std::size_t kHugeFile = 40 * 1024;
 
 // No DRM nodes: the modes come from sysfs, as on the fixtures themselves.
-class NoDrmNodes : public displayplatform::live::IModeSource {
+class NoDrmNodes : public capture::sysfs::IModeSource {
 public:
-    displayplatform::live::NodeState ReadCard(const std::string&,
-                                              displayplatform::live::CardModes&,
+    capture::sysfs::NodeState ReadCard(const std::string&,
+                                              capture::sysfs::CardModes&,
                                               std::string&) override
     {
-        return displayplatform::live::NodeState::kAbsent;
+        return capture::sysfs::NodeState::kAbsent;
     }
 };
 
 // An empty PCI ID database, so that the run does not depend on the system's.
-class NoPciNames : public displayplatform::live::IPciNames {
+class NoPciNames : public capture::sysfs::IPciNames {
 public:
     std::optional<std::string> VendorName(std::uint16_t) override { return std::nullopt; }
     std::optional<std::string> DeviceName(std::uint16_t, std::uint16_t) override
@@ -153,18 +154,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     NoDrmNodes modes;
     NoPciNames names;
-    displayplatform::live::LiveSources sources;
+    capture::sysfs::LiveSources sources;
     sources.root = tree.string();
     sources.modes = &modes;
     sources.pciNames = &names;
-    sources.computerName = "FUZZ";
+    sources.hostName = "FUZZ";
     try {
-        const displayplatform::live::LiveMachine machine =
-            displayplatform::live::ReadLiveMachine(sources);
+        const capture::LiveMachine machine = capture::sysfs::ReadLiveMachine(sources);
         for (const std::string& problem : machine.problems) {
             FUZZ_CHECK(!problem.empty());
         }
-        displayplatform::LoadMachineJson(machine.description.dump(), "live machine");
+        displayplatform::LoadMachineJson(machine::WriteDescription(machine.machine), "live machine");
     } catch (const std::exception& e) {
         // The reader reports damage as problems; it never gives up on the
         // tree, and never writes a description the loader refuses.

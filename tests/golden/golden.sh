@@ -58,7 +58,8 @@ run() {
 # (--system-root, named sysfs-DIR).
 machines() {
   {
-    find "${machine_dirs[@]}" -maxdepth 1 -name '*.json' -type f -printf '--machine\t%f\t%p\n' |
+    find "${machine_dirs[@]}" -maxdepth 1 -name '*.json' ! -name '*.schema.json' -type f \
+      -printf '--machine\t%f\t%p\n' |
       sed 's/\.json\t/\t/'
     find "${root_dirs[@]}" -mindepth 1 -maxdepth 1 -type d -printf '--system-root\tsysfs-%f\t%p\n'
   } | LC_ALL=C sort -t$'\t' -k3

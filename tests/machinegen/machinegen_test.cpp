@@ -13,12 +13,12 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
+#include "layout/DeviceNodes.h"
+#include "machine/DescriptionCodec.h"
 #include "platform/posix/MachineDescription.h"
 #include "tools/machinegen/BenchMachines.h"
 #include "tools/machinegen/ExampleMachines.h"
-#include "tools/machinegen/MachineText.h"
 #include "tools/machinegen/RealMonitors.h"
 
 namespace {
@@ -29,13 +29,17 @@ std::string ReadFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The machine descriptions in a folder: its .json files but the schema.
 std::set<std::string> JsonFilesIn(const std::string& folder)
 {
     std::set<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
         while (const dirent* entry = readdir(dir)) {
             const std::string name = entry->d_name;
-            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0) {
+            const std::string schema = ".schema.json";
+            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".json") == 0 &&
+                !(name.size() > schema.size() &&
+                  name.compare(name.size() - schema.size(), schema.size(), schema) == 0)) {
                 names.insert(name);
             }
         }
@@ -104,15 +108,16 @@ std::string EdidFaults(const std::vector<std::uint8_t>& edid)
     return "";
 }
 
-std::vector<std::uint8_t> FromHex(const std::string& text)
+// The EDID values of a machine by the key that holds them.
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>> EdidValues(const machine::Machine& m)
 {
-    std::vector<std::uint8_t> bytes;
-    std::istringstream in(text);
-    unsigned byte = 0;
-    while (in >> std::hex >> byte) {
-        bytes.push_back(static_cast<std::uint8_t>(byte));
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> values;
+    for (const machine::RegistryKey& key : m.registry.Keys()) {
+        if (const machine::RegistryValue* edid = key.Find("EDID")) {
+            values.emplace_back(key.path, edid->data);
+        }
     }
-    return bytes;
+    return values;
 }
 
 }  // namespace
@@ -146,14 +151,10 @@ TEST(GeneratedEdids, CarryTheirChecksumsAndExtensionCounts)
         EXPECT_EQ(EdidFaults(machinegen::MonitorEdid(index)), "") << "benchmark monitor " << index;
     }
     int exampleEdids = 0;
-    for (const auto& file : machinegen::ExampleFiles()) {
-        const nlohmann::json machine = nlohmann::json::parse(file.second);
-        for (const auto& key : machine.at("registry").items()) {
-            if (key.value().contains("EDID")) {
-                ++exampleEdids;
-                EXPECT_EQ(EdidFaults(FromHex(key.value()["EDID"]["hex"].get<std::string>())), "")
-                    << file.first << ": " << key.key();
-            }
+    for (const machine::Machine& example : {machinegen::Workstation(), machinegen::Laptop()}) {
+        for (const auto& edid : EdidValues(example)) {
+            ++exampleEdids;
+            EXPECT_EQ(EdidFaults(edid.second), "") << edid.first;
         }
     }
     EXPECT_EQ(exampleEdids, 5);
@@ -165,41 +166,25 @@ TEST(GeneratedMachines, LoadAndHaveTheShapeTheyReport)
 {
     const int shapes[][2] = {{1, 3}, {5, 20}, {16, 100}, {64, 300}};
     for (const auto& size : shapes) {
-        const nlohmann::json machine = machinegen::GenerateMachine(size[0], size[1]);
+        const machine::Machine machine = machinegen::GenerateMachine(size[0], size[1]);
         const machinegen::Shape shape = machinegen::ShapeOf(size[0], size[1]);
-        EXPECT_NO_THROW(displayplatform::LoadMachineJson(machine.dump(), "generated"))
+        EXPECT_NO_THROW(
+            displayplatform::LoadMachineJson(machine::WriteDescription(machine), "generated"))
             << size[0] << " monitors, " << size[1] << " devices";
 
         std::set<std::string> adapters;
         int monitors = 0;
-        for (const auto& output : machine.at("displayDevices")) {
-            adapters.insert(output.at("deviceID").get<std::string>());
-            monitors += static_cast<int>(output.at("monitors").size());
+        for (const machine::Output& output : machine.outputs) {
+            adapters.insert(output.id);
+            monitors += static_cast<int>(output.monitors.size());
         }
         EXPECT_EQ(monitors, shape.monitors);
-        EXPECT_EQ(static_cast<int>(machine.at("displayDevices").size()), shape.outputs);
+        EXPECT_EQ(static_cast<int>(machine.outputs.size()), shape.outputs);
         EXPECT_EQ(static_cast<int>(adapters.size()), shape.adapters);
-        EXPECT_EQ(static_cast<int>(machine.at("devices").size()), shape.devices);
+        EXPECT_EQ(static_cast<int>(machine.devices.size()), shape.devices);
     }
     displayplatform::ResetMachine();
     EXPECT_THROW(machinegen::GenerateMachine(4, 4), std::invalid_argument);
-}
-
-// The layout of the examples is still JSON that reads back as written:
-// characters beyond ASCII stay as they are, control characters and quotes
-// are escaped, and objects of every size keep their keys in order.
-TEST(MachineText, ReadsBackAsTheSameValue)
-{
-    const machinegen::Json value = {
-        {"name", "Bildschirm \xc3\xa4 \"1\"\\\x01\t"},
-        {"z", {{"b", 1}, {"a", -2}, {"list", machinegen::Json::array()}}},
-        {"seven", {{"g", 1}, {"f", 2}, {"e", 3}, {"d", 4}, {"c", 5}, {"b", 6}, {"a", 7}}},
-        {"empty", machinegen::Json::object()},
-        {"mixed", {1, "two", {{"three", 3}}}}};
-    const std::string text = machinegen::MachineText(value);
-    EXPECT_EQ(machinegen::Json::parse(text), value) << text;
-    EXPECT_NE(text.find("Bildschirm \xc3\xa4 \\\"1\\\"\\\\\\u0001\\t"), std::string::npos) << text;
-    EXPECT_EQ(text.back(), '\n');
 }
 
 // The checked-in machine of real monitors is what the generator writes from
@@ -251,62 +236,53 @@ TEST(RealMonitorMachine, HoldsEverySampleUnderItsModelsIdentifier)
     ASSERT_EQ(samples.size(), 150u);
     std::sort(samples.begin(), samples.end());
 
-    const std::string text = ReadFile(REAL_MONITORS_FILE);
-    ASSERT_FALSE(text.empty()) << REAL_MONITORS_FILE;
-    EXPECT_NO_THROW(displayplatform::LoadMachineJson(text, "real monitors"));
-    displayplatform::ResetMachine();
-    const nlohmann::json machine = nlohmann::json::parse(text);
-    const nlohmann::json& outputs = machine.at("displayDevices");
-    const nlohmann::json& registry = machine.at("registry");
-    ASSERT_EQ(outputs.size(), samples.size());
+    const machine::Machine machine = machine::ReadDescriptionFile(REAL_MONITORS_FILE);
+    ASSERT_EQ(machine.outputs.size(), samples.size());
 
     std::set<std::string> adapters;
-    std::set<std::string> present;
-    for (const auto& device : machine.at("devices")) {
-        if (device.at("status") == machinegen::kStarted) {
-            present.insert(device.at("instanceId").get<std::string>());
-        }
-    }
-    const std::string enumKey = machinegen::kEnumKey;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const std::string& model = samples[i].second;
-        const nlohmann::json& output = outputs[i];
-        adapters.insert(output.at("deviceID").get<std::string>());
+        const machine::Output& output = machine.outputs[i];
+        adapters.insert(output.id);
         // The output's driver key, with what the plug-in reads of the adapter.
-        const std::string videoKey = output.at("deviceKey").get<std::string>().substr(
-            std::string("\\Registry\\Machine\\").size());
-        EXPECT_TRUE(registry.contains(videoKey) &&
-                    registry[videoKey].contains("HardwareInformation.AdapterString"))
-            << "no driver key for " << output.at("deviceName");
-        ASSERT_EQ(output.at("monitors").size(), 1u) << samples[i].first;
-        const std::string monitorId = output["monitors"][0].at("deviceID").get<std::string>();
+        const machine::RegistryKey* videoKey =
+            machine.registry.Find(output.key.substr(std::string("\\Registry\\Machine\\").size()));
+        EXPECT_TRUE(videoKey != nullptr &&
+                    videoKey->Find("HardwareInformation.AdapterString") != nullptr)
+            << "no driver key for " << output.name;
+        ASSERT_EQ(output.monitors.size(), 1u) << samples[i].first;
+        const std::string monitorId = output.monitors[0].id;
         EXPECT_EQ(monitorId.substr(0, monitorId.find('\\', 8)), "MONITOR\\" + model)
             << samples[i].first;
 
         // The monitor's device node, found by its hardware identifier and
         // its driver key, which the output's monitor names.
         const std::string driver = monitorId.substr(monitorId.find('\\', 8) + 1);
+        const std::string enumKey = layout::kEnumKey;
         std::string instance;
-        for (const auto& key : registry.items()) {
-            if (key.value().contains("Driver") &&
-                key.value()["Driver"]["string"].get<std::string>() == driver) {
-                instance = key.key().substr(enumKey.size());
+        for (const machine::RegistryKey& key : machine.registry.Keys()) {
+            const machine::RegistryValue* value = key.Find("Driver");
+            if (value != nullptr && std::string(value->data.begin(), value->data.end() - 1) == driver) {
+                instance = key.path.substr(enumKey.size());
             }
         }
         ASSERT_FALSE(instance.empty()) << samples[i].first << ": no device has driver " << driver;
         EXPECT_EQ(instance.substr(0, 8 + model.size() + 1), "DISPLAY\\" + model + "\\")
             << samples[i].first;
-        EXPECT_EQ(present.count(instance), 1u) << instance << " is not a started device";
-        const nlohmann::json& key = registry.at(enumKey + instance);
-        EXPECT_EQ(key.at("HardwareID").at("strings"), nlohmann::json::array({"MONITOR\\" + model}));
-        EXPECT_TRUE(key.contains("DeviceDesc")) << instance;
+        const auto device = std::find_if(
+            machine.devices.begin(), machine.devices.end(),
+            [&instance](const machine::Device& d) { return d.instance == instance; });
+        ASSERT_NE(device, machine.devices.end()) << instance;
+        EXPECT_EQ(device->status, layout::Started().status) << instance << " is not started";
+        EXPECT_EQ(device->hardware, machine::IdList{"MONITOR\\" + model});
 
         std::ifstream in(std::string(EDID_SAMPLES_DIR) + "/" + samples[i].first, std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                               std::istreambuf_iterator<char>());
-        const std::string parameters = enumKey + instance + "\\Device Parameters";
-        ASSERT_TRUE(registry.contains(parameters)) << parameters;
-        EXPECT_TRUE(FromHex(registry[parameters]["EDID"]["hex"].get<std::string>()) == bytes)
+        const machine::RegistryKey* parameters =
+            machine.registry.Find(enumKey + instance + "\\Device Parameters");
+        ASSERT_TRUE(parameters != nullptr && parameters->Find("EDID") != nullptr) << instance;
+        EXPECT_TRUE(parameters->Find("EDID")->data == bytes)
             << samples[i].first << ": the EDID value is not the sample's bytes";
     }
     EXPECT_EQ(adapters.size(), (samples.size() + machinegen::kRealMonitorOutputsPerAdapter - 1) /

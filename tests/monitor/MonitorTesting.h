@@ -1,7 +1,7 @@
 #pragma once
 // EDID blocks built byte by byte, and monitor collectors whose working map
 // the tests can read.
-#include <cstdio>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,16 +32,8 @@ struct EdidBlock {
     {
         return Set(54 + 18 * n, {2, 0x3A}).Set(71 + 18 * n, {flags});
     }
-    std::string Hex() const
-    {
-        std::string text;
-        char byte[4];
-        for (std::size_t i = 0; i < 128; ++i) {
-            std::snprintf(byte, sizeof(byte), i ? " %02x" : "%02x", bytes[i]);
-            text += byte;
-        }
-        return text;
-    }
+    // The block as a monitor's EDID value holds it.
+    std::vector<std::uint8_t> Block() const { return {bytes.begin(), bytes.begin() + 128}; }
 };
 
 class TestMonitorInfo : public TMonitorInfo {

@@ -1,44 +1,55 @@
 #include <algorithm>
 
 #include "MonitorTesting.h"
+#include "layout/DisplayLayout.h"
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 struct TestMonitor {
     std::string model;       // the device is DISPLAY\<model>\UID<position>
-    std::string edidHex;     // the "EDID" value
+    Bytes edid;              // the "EDID" value
     std::string deviceDesc;  // the "DeviceDesc" value, none when empty
 };
 
-// A machine with two adapters that both list the monitors.
-std::string MachineJson(const std::vector<TestMonitor>& monitors)
+// A monitor's device node with its EDID and, unless empty, its description.
+void AddMonitorDevice(machine::Machine& machine, const std::string& instanceId,
+                      const std::string& model, const Bytes& edid, const std::string& deviceDesc)
 {
-    std::string monitorList, devices, registry;
-    for (std::size_t i = 0; i < monitors.size(); ++i) {
-        const std::string model = monitors[i].model, sep = i ? ", " : "";
-        const std::string id = R"(DISPLAY\\)" + model + R"(\\UID)" + std::to_string(i);
-        const std::string key = R"("SYSTEM\\CurrentControlSet\\Enum\\)" + id;
-        monitorList += sep + R"({"deviceName": "M", "deviceID": "MONITOR\\)" + model + R"(\\{x}"})";
-        devices += sep + R"({"instanceId": ")" + id + R"(", "hardwareIds": ["MONITOR\\)" + model +
-                   R"("]})";
-        registry += sep + key + R"(\\Device Parameters": {"EDID": {"type": "REG_BINARY", )" +
-                    R"("hex": ")" + monitors[i].edidHex + R"("}})";
-        if (!monitors[i].deviceDesc.empty()) {
-            registry += ", " + key + R"(": {"DeviceDesc": {"type": "REG_SZ", "string": ")" +
-                        monitors[i].deviceDesc + R"("}})";
-        }
+    machine.devices.push_back(layout::DeviceNode(instanceId, {"MONITOR\\" + model}, {}));
+    const std::string key = layout::kEnumKey + instanceId;
+    machine.registry.Key(key + "\\Device Parameters").Set(layout::BinaryValue("EDID", edid));
+    if (!deviceDesc.empty()) {
+        machine.registry.Key(key).Set(layout::TextValue("DeviceDesc", deviceDesc));
     }
-    const std::string adapter = R"(", "deviceID": "PCI", "monitors": [)" + monitorList + "]}";
-    return R"({"computerName": "WS-0042", "displayDevices": [{"deviceName": "A1)" + adapter +
-           R"(, {"deviceName": "A2)" + adapter + R"(], "devices": [)" + devices +
-           R"(], "registry": {)" + registry + "}}";
 }
 
-std::string ValidEdid()
+// A machine with two adapters that both list the monitors.
+machine::Machine MachineOf(const std::vector<TestMonitor>& monitors)
+{
+    machine::Machine machine;
+    machine.computer = "WS-0042";
+    machine::Output adapter;
+    adapter.id = "PCI";
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const TestMonitor& monitor = monitors[i];
+        adapter.monitors.push_back({"M", "", 0, "MONITOR\\" + monitor.model + "\\{x}", ""});
+        AddMonitorDevice(machine, "DISPLAY\\" + monitor.model + "\\UID" + std::to_string(i),
+                         monitor.model, monitor.edid, monitor.deviceDesc);
+    }
+    for (const char* name : {"A1", "A2"}) {
+        adapter.name = name;
+        machine.outputs.push_back(adapter);
+    }
+    return machine;
+}
+
+Bytes ValidEdid()
 {
     EdidBlock block;
     block.Set(8, {0x1E, 0x6D}).Set(35, {0x21});  // GSM; 800x600@60 and 640x480@60
-    return block.Hex();
+    return block.Block();
 }
 
 class MonitorCollectorTest : public MonitorFixture {
@@ -66,9 +77,9 @@ TEST_F(MonitorCollectorTest, DescriptionsAndARejectedMonitor)
 {
     EdidBlock version2;
     version2.Set(18, {2});
-    LoadMachine(MachineJson({{"A", ValidEdid(), "Vendor;"}, {"B", ValidEdid(), "Plain"},
-                             {"C", ValidEdid(), ";"}, {"D", ValidEdid(), "a;b;c"},
-                             {"E", version2.Hex(), "x;Rejected"}, {"F", "", ""}}));
+    LoadMachine(MachineOf({{"A", ValidEdid(), "Vendor;"}, {"B", ValidEdid(), "Plain"},
+                           {"C", ValidEdid(), ";"}, {"D", ValidEdid(), "a;b;c"},
+                           {"E", version2.Block(), "x;Rejected"}, {"F", {}, ""}}));
     ASSERT_EQ(5u, Generate("ORNSG_DesktopMonitor"));
     EXPECT_EQ("|Plain|;|b;c|-|", Column("ORNSG_DesktopMonitor", "Description"));
     EXPECT_EQ("1.3|1.3|1.3|1.3|-|", Column("ORNSG_DesktopMonitor", "EDIDVersion"));
@@ -79,7 +90,7 @@ TEST_F(MonitorCollectorTest, DescriptionsAndARejectedMonitor)
 // Both adapters list both monitors; each is reported once.
 TEST_F(MonitorCollectorTest, LinksEachMonitorToItsOwnResolutions)
 {
-    LoadMachine(MachineJson({{"GSM5B7F", ValidEdid(), ""}, {"DEL4087", ValidEdid(), ""}}));
+    LoadMachine(MachineOf({{"GSM5B7F", ValidEdid(), ""}, {"DEL4087", ValidEdid(), ""}}));
     ASSERT_EQ(2u, Generate("ORNSG_DesktopMonitor"));
     ASSERT_EQ(4u, Generate("ORNSG_MonitorResolution"));
     EXPECT_EQ("DISPLAY\\GSM5B7F\\UID0\\ Setting 1|DISPLAY\\GSM5B7F\\UID0\\ Setting 2|"
@@ -115,7 +126,7 @@ TEST_F(MonitorCollectorTest, DescriptorTagLinesOfEachScan)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.layout);
         Host().Reset();
-        LoadMachine(MachineJson({{"GSM5B7F", c.block.Hex(), ""}}));
+        LoadMachine(MachineOf({{"GSM5B7F", c.block.Block(), ""}}));
         for (const auto& request : {std::make_pair("ORNSG_DesktopMonitor", &c.desktopTags),
                                     std::make_pair("ORNSG_MonitorResolution", &c.resolutionTags)}) {
             Host().Reset();
@@ -134,7 +145,9 @@ TEST_F(MonitorCollectorTest, DescriptorTagLinesOfEachScan)
 // Without adapters there are no monitors: each builder says so once.
 TEST_F(MonitorCollectorTest, NoMonitorArrayWarnings)
 {
-    LoadMachine(R"({"computerName": "WS-0042"})");
+    machine::Machine empty;
+    empty.computer = "WS-0042";
+    LoadMachine(empty);
     const struct {
         const char* className;
         const char* warning;
@@ -158,17 +171,13 @@ TEST_F(MonitorCollectorTest, InstanceIdTooLongForItsBuffer)
 {
     for (const std::size_t length : {99u, 100u}) {
         SCOPED_TRACE(length);
-        // JSON text: "DISPLAY\\MMM…\\UID0" is DISPLAY\MMM…\UID0.
-        const std::string id = R"(DISPLAY\\)" + std::string(length - 13, 'M') + R"(\\UID0)";
-        const std::string enumKey = R"(SYSTEM\\CurrentControlSet\\Enum\\)";
-        const std::string edid =
-            R"({"EDID": {"type": "REG_BINARY", "hex": ")" + ValidEdid() + R"("}})";
+        machine::Machine machine = MachineOf({});
+        machine.outputs.resize(1);
+        machine.outputs[0].monitors.push_back({"M", "", 0, "MONITOR\\GSM5B7F\\{x}", ""});
+        AddMonitorDevice(machine, "DISPLAY\\" + std::string(length - 13, 'M') + "\\UID0", "GSM5B7F",
+                         ValidEdid(), "");
         Host().Reset();
-        LoadMachine(R"({"displayDevices": [{"deviceName": "A", "deviceID": "PCI", "monitors": [)"
-                    R"({"deviceName": "M", "deviceID": "MONITOR\\GSM5B7F\\{x}"}]}], "devices": [)"
-                    R"({"instanceId": ")" + id + R"(", "hardwareIds": ["MONITOR\\GSM5B7F"]}],)"
-                    R"( "registry": {")" + enumKey + id + R"(\\Device Parameters": )" + edid +
-                    "}}");
+        LoadMachine(machine);
         const bool fits = length < 100;
         EXPECT_EQ(fits ? 2u : 0u, Generate("ORNSG_MonitorResolution"));
         EXPECT_EQ(std::vector<std::string>{}, LogAt(2));

@@ -1,5 +1,6 @@
 #include "support/HostFixture.h"
 
+#include "machine/DescriptionCodec.h"
 #include "platform/posix/MachineDescription.h"
 #include "collector/LogMessage.h"
 
@@ -26,6 +27,11 @@ NORNKVT20::IHostControl& HostFixture::Host()
 boost::shared_ptr<NORNKVT20::ICIMClass> HostFixture::Class(const std::string& name)
 {
     return Host().GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap());
+}
+
+void HostFixture::LoadMachine(const machine::Machine& machine)
+{
+    LoadMachine(machine::WriteDescription(machine));
 }
 
 void HostFixture::LoadMachine(const std::string& json)

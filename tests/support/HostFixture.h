@@ -8,6 +8,7 @@
 
 #include "host/Host.h"
 #include "kvtcore/HostControl.h"
+#include "machine/Machine.h"
 
 class HostFixture : public ::testing::Test {
 protected:
@@ -16,7 +17,10 @@ protected:
 
     NORNKVT20::IHostControl& Host();
     boost::shared_ptr<NORNKVT20::ICIMClass> Class(const std::string& name);
-    // Replaces the machine the Win32 stand-ins answer from.
+    // Replaces the machine the Win32 stand-ins answer from, by way of its
+    // description, as a replay loads it.
+    void LoadMachine(const machine::Machine& machine);
+    // The same from a description's text.
     void LoadMachine(const std::string& json);
 
     std::vector<NORNKVT20::TLogLine> Log();

@@ -1,40 +1,56 @@
-// The video collector over described machines. JSON fragments are
-// written as raw strings, so "\\" in them is one backslash of the value.
+// The video collector over described machines.
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "layout/DisplayLayout.h"
 #include "support/HostFixture.h"
 #include "video/VideoInfo.h"
 
 namespace {
 
-// Output \\.\DISPLAYn of adapter id; extra adds members such as "modes".
-std::string Out(int n, const std::string& id, int flags = 1, const std::string& extra = "",
-                const std::string& key = R"(\\Registry\\Machine\\System\\Video\\0)")
+const char* const kDriverKey = "\\Registry\\Machine\\System\\Video\\";
+
+// Output \\.\DISPLAYn of adapter id whose driver key is the kernel path key.
+machine::Output Out(unsigned n, const std::string& id, std::uint32_t flags = 1,
+                    const std::string& key = std::string(kDriverKey) + "0")
 {
-    return R"({"deviceName": "\\\\.\\DISPLAY)" + std::to_string(n) +
-           R"(", "deviceString": "Example Graphics", "stateFlags": )" + std::to_string(flags) +
-           R"(, "deviceID": ")" + id + R"(", "deviceKey": ")" + key + "\"" + extra + "}";
+    machine::Output output;
+    output.name = layout::OutputName(n);
+    output.description = "Example Graphics";
+    output.flags = flags;
+    output.id = id;
+    output.key = key;
+    return output;
 }
 
-std::string Mode(unsigned frequency, unsigned flags = 0)
+machine::DisplayMode Mode(std::uint32_t frequency, std::uint32_t flags = 0)
 {
-    return R"({"bitsPerPel": 32, "pelsWidth": 1920, "pelsHeight": 1080, "displayFrequency": )" +
-           std::to_string(frequency) + R"(, "displayFlags": )" + std::to_string(flags) + "}";
+    return machine::DisplayMode{32, 1920, 1080, frequency, flags};
 }
 
-// driverValues are the members of the driver key SYSTEM\Video\0.
-std::string Machine(const std::vector<std::string>& outputs, const std::string& driverValues = "",
-                    const std::string& devices = "")
+machine::Output WithModes(machine::Output output, std::vector<machine::DisplayMode> modes)
 {
-    std::string json = R"({"computerName": "WS-0042", "displayDevices": [)";
-    for (const std::string& output : outputs) {
-        json += (&output == &outputs.front() ? "" : ", ") + output;
-    }
-    return json + R"(], "registry": {"SYSTEM\\Video\\0": {)" + driverValues +
-           R"(}}, "devices": [)" + devices + "]}";
+    output.modes = std::move(modes);
+    return output;
+}
+
+machine::Output WithCurrent(machine::Output output, machine::DisplayMode current)
+{
+    output.current = current;
+    return output;
+}
+
+// driverValues are the values of the driver key SYSTEM\Video\0.
+machine::Machine Machine(std::vector<machine::Output> outputs,
+                         std::vector<machine::RegistryValue> driverValues = {})
+{
+    machine::Machine machine;
+    machine.computer = "WS-0042";
+    machine.outputs = std::move(outputs);
+    machine.registry.Key("SYSTEM\\Video\\0").values = std::move(driverValues);
+    return machine;
 }
 
 // One property as "value:type", array elements joined by "|", or "absent".
@@ -94,15 +110,16 @@ TEST_F(VideoCollectorTest, OutputsWithoutDeviceIdAreSkippedOnlyWhenAnotherHasOne
 
 TEST_F(VideoCollectorTest, HardwareInformationComesFromMachinePathsOfTheDriverKey)
 {
-    const std::string values = R"(
-        "HardwareInformation.BiosString": {"type": "REG_SZ", "string": "94.02"},
-        "HardwareInformation.ChipType": {"type": "REG_DWORD", "dword": 7},
-        "HardwareInformation.DacType": {"type": "REG_BINARY", "hex": "00 00"},
-        "HardwareInformation.AdapterString": {"type": "REG_BINARY", "utf16": "Example"},
-        "HardwareInformation.MemorySize": {"type": "REG_BINARY", "hex": "00 00 00 40"})";
-    LoadMachine(Machine({Out(1, "VEN_1", 1, "", R"(\\REGISTRY\\MACHINE\\SYSTEM\\VIDEO\\0)"),
-                         Out(2, "VEN_2", 1, "", R"(\\Registry\\User\\System\\Video\\0)"),
-                         Out(3, "VEN_3", 1, "", R"(\\Registry\\Machine\\Software\\Video\\0)")},
+    const std::vector<machine::RegistryValue> values = {
+        layout::TextValue("HardwareInformation.BiosString", "94.02"),
+        layout::DwordValue("HardwareInformation.ChipType", 7),
+        layout::BinaryValue("HardwareInformation.DacType", {0, 0}),
+        layout::BinaryValue("HardwareInformation.AdapterString",
+                            {'E', 0, 'x', 0, 'a', 0, 'm', 0, 'p', 0, 'l', 0, 'e', 0, 0, 0}),
+        layout::BinaryValue("HardwareInformation.MemorySize", {0, 0, 0, 0x40})};
+    LoadMachine(Machine({Out(1, "VEN_1", 1, "\\REGISTRY\\MACHINE\\SYSTEM\\VIDEO\\0"),
+                         Out(2, "VEN_2", 1, "\\Registry\\User\\System\\Video\\0"),
+                         Out(3, "VEN_3", 1, "\\Registry\\Machine\\Software\\Video\\0")},
                         values));
     EXPECT_EQ((std::vector<std::string>{"94.02:string", "absent", "absent"}),
               Values(VideoClass::Head, "BiosString"));
@@ -117,15 +134,12 @@ TEST_F(VideoCollectorTest, HardwareInformationComesFromMachinePathsOfTheDriverKe
 
 TEST_F(VideoCollectorTest, DisplayModeOfEachOutput)
 {
-    const std::string modes = R"(, "modes": [)";
-    LoadMachine(Machine(
-        {Out(1, "A", 1, modes + Mode(100) + "," + Mode(60) + "," + Mode(75) + "," + Mode(85) + "]"),
-         Out(2, "B", 1, modes + Mode(60) + "," + Mode(0) + "," + Mode(1) + "]"),
-         Out(3, "C", 1, modes + Mode(60) + "," + Mode(70000) + "," + Mode(1) + "]"),
-         Out(4, "D", 1, R"(, "currentMode": )" + Mode(50, 2)),
-         Out(5, "E", 1, R"(, "currentMode": )" + Mode(50, 1) + R"(, "monitors": [
-             {"deviceName": "M0", "deviceString": "A", "stateFlags": 0},
-             {"deviceName": "M1", "deviceString": "B"}])")}));
+    machine::Output withMonitors = WithCurrent(Out(5, "E"), Mode(50, 1));
+    withMonitors.monitors = {{"M0", "A", 0, "", ""}, {"M1", "B", 0, "", ""}};
+    LoadMachine(Machine({WithModes(Out(1, "A"), {Mode(100), Mode(60), Mode(75), Mode(85)}),
+                         WithModes(Out(2, "B"), {Mode(60), Mode(0), Mode(1)}),
+                         WithModes(Out(3, "C"), {Mode(60), Mode(70000), Mode(1)}),
+                         WithCurrent(Out(4, "D"), Mode(50, 2)), withMonitors}));
     // Mode 0 does not count towards the refresh range, nor do rates 0 and 1.
     const char* const expected[] = {
         "60:uint32 85:uint32 absent absent", "absent absent absent absent",
@@ -148,12 +162,12 @@ TEST_F(VideoCollectorTest, DisplayModeOfEachOutput)
 // found inside another one links that BIOS to both controllers.
 TEST_F(VideoCollectorTest, BiosLinksWhereverOneStringContainsTheOther)
 {
-    const std::string key = R"(\\Registry\\Machine\\System\\Video\\)";
-    const std::string bios = R"("HardwareInformation.BiosString": {"type": "REG_SZ", "string": ")";
-    LoadMachine(R"({"displayDevices": [)" + Out(1, "VEN_1", 1, "", key + "0") + ", " +
-                Out(2, "VEN_2", 1, "", key + "1") + R"(], "registry": {)" +
-                R"("SYSTEM\\Video\\0": {)" + bios + R"(BIOS 2.1"}}, )" +
-                R"("SYSTEM\\Video\\1": {)" + bios + R"(Vendor BIOS 2.1 build 7"}}}})");
+    machine::Machine machine = Machine(
+        {Out(1, "VEN_1"), Out(2, "VEN_2", 1, std::string(kDriverKey) + "1")},
+        {layout::TextValue("HardwareInformation.BiosString", "BIOS 2.1")});
+    machine.registry.Key("SYSTEM\\Video\\1")
+        .Set(layout::TextValue("HardwareInformation.BiosString", "Vendor BIOS 2.1 build 7"));
+    LoadMachine(machine);
     ASSERT_EQ(2u, Request(VideoClass::Controller).size());
     ASSERT_EQ(2u, Request(VideoClass::Bios).size());
     std::vector<std::string> pairs;

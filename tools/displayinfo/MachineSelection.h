@@ -13,3 +13,8 @@ bool SelectMachine(const std::string& machineOption, const std::string& systemRo
 
 // Whether this build replays machine descriptions at all.
 bool MachineDescriptionsSupported();
+
+// The folder that stands for "/" when the live machine is read: the
+// --system-root option, else DISPLAYINFO_SYSTEM_ROOT, else "/" (Linux
+// builds; Windows reads itself and takes none).
+std::string SystemRoot(const std::string& systemRootOption);

@@ -1,11 +1,9 @@
 #include "MachineSelection.h"
 
 #include <cstdlib>
-#include <iostream>
 
-#include "LiveMachinePosix.h"
+#include "Capture.h"
 #include "platform/posix/MachineDescription.h"
-#include "platform/posix/live/LiveMachine.h"
 
 namespace {
 
@@ -29,15 +27,6 @@ std::string SystemRoot(const std::string& systemRootOption)
     }
     const std::string fromEnvironment = Environment("DISPLAYINFO_SYSTEM_ROOT");
     return fromEnvironment.empty() ? "/" : fromEnvironment;
-}
-
-std::string LiveMachineDescription(const std::string& root)
-{
-    const displayplatform::live::LiveMachine machine = displayplatform::live::ReadLiveMachine(root);
-    for (const std::string& problem : machine.problems) {
-        std::cerr << "displayinfo: live machine: " << problem << "\n";
-    }
-    return machine.description.dump(2) + "\n";
 }
 
 bool SelectMachine(const std::string& machineOption, const std::string& systemRootOption,

@@ -5,6 +5,11 @@ bool MachineDescriptionsSupported()
     return false;
 }
 
+std::string SystemRoot(const std::string& /*systemRootOption*/)
+{
+    return std::string();
+}
+
 bool SelectMachine(const std::string& machineOption, const std::string& /*systemRootOption*/,
                    std::string& error)
 {

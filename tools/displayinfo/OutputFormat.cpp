@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/Windows1252.h"
+#include "machine/TextCodec.h"
 
 using NORNKVT20::TInstanceSnapshot;
 using NORNKVT20::TLogLine;
@@ -61,7 +61,7 @@ nlohmann::json JsonElement(ValueKind kind, const std::string& text)
     case ValueKind::kText:
         break;
     }
-    return windows1252::ToUtf8(text);
+    return textcodec::AnsiToUtf8(text);
 }
 
 nlohmann::json JsonValue(const TPropertySnapshot& property)
@@ -84,7 +84,7 @@ nlohmann::json JsonValue(const TPropertySnapshot& property)
 std::string MofString(const std::string& text)
 {
     std::string out = "\"";
-    for (char c : windows1252::ToUtf8(text)) {
+    for (char c : textcodec::AnsiToUtf8(text)) {
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -148,16 +148,16 @@ std::string RenderJson(const std::vector<TInstanceSnapshot>& instances,
     for (const TInstanceSnapshot& instance : instances) {
         nlohmann::json properties = nlohmann::json::object();
         for (const TPropertySnapshot& property : instance.properties) {
-            properties[windows1252::ToUtf8(property.name)] = {{"type", property.typeName},
+            properties[textcodec::AnsiToUtf8(property.name)] = {{"type", property.typeName},
                                                             {"value", JsonValue(property)}};
         }
-        document["instances"].push_back({{"class", windows1252::ToUtf8(instance.className)},
-                                         {"path", windows1252::ToUtf8(instance.objectPath)},
+        document["instances"].push_back({{"class", textcodec::AnsiToUtf8(instance.className)},
+                                         {"path", textcodec::AnsiToUtf8(instance.objectPath)},
                                          {"properties", properties}});
     }
     document["log"] = nlohmann::json::array();
     for (const TLogLine& line : log) {
-        document["log"].push_back({{"level", line.level}, {"text", windows1252::ToUtf8(line.text)}});
+        document["log"].push_back({{"level", line.level}, {"text", textcodec::AnsiToUtf8(line.text)}});
     }
     return document.dump(2) + "\n";
 }

@@ -142,11 +142,9 @@ int main(int argc, char** argv)
                                "system is inspected");
     }
     if (app.count("--capture") != 0) {
-        if (!CaptureSupported()) {
-            return Fail(kBadUsage, "--capture is only available in the Windows build, which "
-                                   "inspects the real system");
-        }
-        return CaptureMachine(options.capture, options.systemRoot, error) ? kRan : Fail(kLoadFailed, error);
+        return CaptureMachine(options.capture, SystemRoot(options.systemRoot), error)
+                   ? kRan
+                   : Fail(kLoadFailed, error);
     }
     if (!SelectMachine(options.machine, options.systemRoot, error)) {
         return Fail(MachineDescriptionsSupported() ? kLoadFailed : kBadUsage, error);

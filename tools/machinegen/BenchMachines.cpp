@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "layout/DisplayLayout.h"
 #include "tools/machinegen/MachineParts.h"
 #include "tools/machinegen/MonitorModels.h"
 
@@ -19,9 +20,10 @@ Identity IdentityOf(int index)
 
 // The monitor's plug-and-play identifier, "DEL1000"; four hexadecimal digits
 // for every monitor, so that no identifier begins with another.
-std::string PnpIdOf(int index)
+std::string ModelIdOf(int index)
 {
-    return PnpId(kMonitorModels[index % kMonitorModelCount].maker, IdentityOf(index).product);
+    return layout::MonitorModelId(kMonitorModels[index % kMonitorModelCount].maker,
+                                  IdentityOf(index).product);
 }
 
 constexpr int kOutputsPerAdapter = 4;
@@ -51,7 +53,7 @@ const AdapterModel kAdapterModels[] = {
      "MGA G200eR PCI BIOS 4.6.%02u", 16ull << 20, "mtxuxd", "oem4.inf"},
 };
 
-Json AdapterModes(int adapterModel)
+std::vector<machine::DisplayMode> AdapterModes(int adapterModel)
 {
     // The small server adapter lists 16-bit modes too and stops at 1280x1024.
     if (adapterModel == 3) {
@@ -77,7 +79,7 @@ Json AdapterModes(int adapterModel)
 // The other devices of the machine, of the kinds a PC has in numbers:
 // chipset functions, USB and HID devices, ACPI nodes, audio endpoints,
 // software devices, volumes and disks. Some have no driver.
-Json FillerDevice(unsigned n, std::string& description)
+machine::Device FillerDevice(unsigned n, std::string& description, layout::NodeState& state)
 {
     std::vector<std::string> hardware;
     std::vector<std::string> compatible;
@@ -85,7 +87,7 @@ Json FillerDevice(unsigned n, std::string& description)
     switch (n % 8) {
     case 0: {
         const std::string device = Format("%04X", 0x7A00 + n % 256);
-        const PciIdLists ids = PciIds("8086", device, "7D981462", "11", "060400");
+        const layout::IdLists ids = layout::PciIds(Pci("8086", device, "7D981462", "11", "060400"));
         hardware = ids.hardware;
         compatible = ids.compatible;
         instance = hardware[0] + Format("\\3&11583659&0&%X", n);
@@ -138,9 +140,9 @@ Json FillerDevice(unsigned n, std::string& description)
         description = "@disk.inf,%disk_devdesc%;Disk drive";
         break;
     }
-    const bool withoutDriver = n % 97 == 96;
-    return DeviceEntry(instance, hardware, compatible, withoutDriver ? kStoppedWithProblem : kStarted,
-                       withoutDriver ? kProblemNoDriver : 0);
+    state = n % 97 == 96 ? layout::StoppedWithProblem(layout::kProblemFailedInstall)
+                         : layout::Started();
+    return layout::DeviceNode(instance, hardware, compatible, state);
 }
 
 std::vector<int> MonitorsPerOutput(int monitors)
@@ -183,7 +185,7 @@ Shape ShapeOf(int monitors, int devices)
     return Shape{monitors, outputs, adapters, devices};
 }
 
-nlohmann::json GenerateMachine(int monitors, int devices)
+machine::Machine GenerateMachine(int monitors, int devices)
 {
     const std::vector<int> perOutput = MonitorsPerOutput(monitors);
     const Shape shape = ShapeOf(monitors, devices);
@@ -191,10 +193,11 @@ nlohmann::json GenerateMachine(int monitors, int devices)
         throw std::invalid_argument("fewer devices than adapters and monitors");
     }
 
-    Json registry = Json::object();
-    Json displayDevices = Json::array();
-    std::vector<Json> adapterDevices;
-    std::vector<Json> monitorDevices;
+    machine::Machine machine;
+    machine.computer = "BENCH-0001";
+    machine.zone = CentralEuropeanWinter();
+    std::vector<machine::Device> adapterDevices;
+    std::vector<machine::Device> monitorDevices;
 
     int monitor = 0;
     for (int output = 0; output < shape.outputs; ++output) {
@@ -203,51 +206,52 @@ nlohmann::json GenerateMachine(int monitors, int devices)
         const int adapterModel = adapter % 4;
         const AdapterModel& a = kAdapterModels[adapterModel];
         const std::string device = Format("%04X", a.firstDevice + static_cast<unsigned>(adapter));
-        const std::string hardwareId = "PCI\\VEN_" + std::string(a.vendor) + "&DEV_" + device +
-                                       "&SUBSYS_" + a.subsystem + "&REV_" + a.revision;
+        const layout::IdLists ids =
+            layout::PciIds(Pci(a.vendor, device, a.subsystem, a.revision, "030000"));
         const std::string guid = AdapterGuid(adapter);
 
         if (slot == 0) {
-            const PciIdLists ids = PciIds(a.vendor, device, a.subsystem, a.revision, "030000");
             const std::string instance =
-                hardwareId + Format("\\4&1A2B3C4D&0&00%02X", 0x19 + static_cast<unsigned>(adapter));
-            adapterDevices.push_back(DeviceEntry(instance, ids.hardware, ids.compatible));
-            AddAdapterEnumKey(registry, instance,
-                              "@" + std::string(a.inf) + ",%dev_" + device + "%;" + a.name,
-                              a.service);
+                ids.hardware[0] +
+                Format("\\4&1A2B3C4D&0&00%02X", 0x19 + static_cast<unsigned>(adapter));
+            adapterDevices.push_back(layout::DeviceNode(instance, ids.hardware, ids.compatible));
+            layout::AddEnumKey(machine.registry, instance,
+                               "@" + std::string(a.inf) + ",%dev_" + device + "%;" + a.name,
+                               a.service, layout::Started());
         }
-        registry[VideoKey(guid, slot)] =
-            DriverKey(a.name, Format(a.biosFormat, static_cast<unsigned>(adapter)), a.chip, a.dac,
-                      a.memory);
+        layout::AddDriverKey(machine.registry, guid, slot,
+                             {a.name, Format(a.biosFormat, static_cast<unsigned>(adapter)), a.chip,
+                              a.dac, a.memory});
 
-        const std::string outputName = Format("\\\\.\\DISPLAY%u", static_cast<unsigned>(output + 1));
-        Json monitorEntries = Json::array();
+        machine::Output entry = layout::OutputDevice(
+            layout::OutputName(static_cast<unsigned>(output + 1)), a.name,
+            output == 0 ? layout::kAttachedToDesktop | layout::kPrimaryDevice
+                        : layout::kAttachedToDesktop,
+            ids.hardware[0], guid, slot);
+        entry.current = Mode(32, 1920, 1080, 60);
+        entry.modes = AdapterModes(adapterModel);
         for (int m = 0; m < perOutput[static_cast<std::size_t>(output)]; ++m, ++monitor) {
-            const MonitorModel& model = kMonitorModels[monitor % kMonitorModelCount];
-            const std::string pnpId = PnpIdOf(monitor);
             const unsigned number = static_cast<unsigned>(monitor + 1);
-            monitorEntries.push_back(MonitorEntry(outputName, static_cast<unsigned>(m), pnpId,
-                                                  number, model.friendlyName));
-            const std::string instance = Format("5&2B3C4D5E&0&UID%u", 4352 + number);
-            monitorDevices.push_back(MonitorDevice(pnpId, instance));
-            AddMonitorKeys(registry, pnpId, instance, number, MonitorEdid(monitor),
-                           MonitorValues::kLookedUpValues);
+            const layout::Monitor placed{ModelIdOf(monitor), Format("5&2B3C4D5E&0&UID%u", 4352 + number),
+                                         number, MonitorEdid(monitor)};
+            entry.monitors.push_back(layout::MonitorDevice(
+                entry.name, static_cast<unsigned>(m), placed,
+                kMonitorModels[monitor % kMonitorModelCount].friendlyName,
+                layout::kMonitorActive | layout::kMonitorAttached));
+            // The node is placed among the fillers below; only its keys go here.
+            machine::Machine node;
+            layout::AddMonitorNode(node, placed, layout::MonitorValues::kLookedUp);
+            monitorDevices.push_back(node.devices.front());
+            for (const machine::RegistryKey& key : node.registry.Keys()) {
+                machine.registry.Add(key);
+            }
         }
-
-        Json displayDevice =
-            DisplayDevice(outputName, a.name,
-                          output == 0 ? kAttachedToDesktop | kPrimaryDevice : kAttachedToDesktop,
-                          hardwareId, DeviceKey(guid, slot));
-        displayDevice["currentMode"] = Mode(32, 1920, 1080, 60);
-        displayDevice["modes"] = AdapterModes(adapterModel);
-        displayDevice["monitors"] = std::move(monitorEntries);
-        displayDevices.push_back(std::move(displayDevice));
+        machine.outputs.push_back(std::move(entry));
     }
 
-    // The adapters and monitors are spread evenly among the other devices.
+    // The adapters and monitors spread evenly among the other devices.
     const int special = shape.adapters + monitors;
     const int fillers = devices - special;
-    Json deviceList = Json::array();
     int filler = 0;
     int placed = 0;
     for (int position = 0; position < devices; ++position) {
@@ -255,26 +259,21 @@ nlohmann::json GenerateMachine(int monitors, int devices)
             placed < special &&
             static_cast<long long>(position) * special >= static_cast<long long>(placed) * devices;
         if (placeSpecial || filler == fillers) {
-            deviceList.push_back(placed < shape.adapters
-                                     ? adapterDevices[static_cast<std::size_t>(placed)]
-                                     : monitorDevices[static_cast<std::size_t>(placed - shape.adapters)]);
+            machine.devices.push_back(
+                placed < shape.adapters
+                    ? adapterDevices[static_cast<std::size_t>(placed)]
+                    : monitorDevices[static_cast<std::size_t>(placed - shape.adapters)]);
             ++placed;
             continue;
         }
         std::string description;
-        Json device = FillerDevice(static_cast<unsigned>(filler), description);
-        registry[kEnumKey + device["instanceId"].get<std::string>()] = {
-            {"DeviceDesc", StringValue(description)}, {"ConfigFlags", DwordValue(0)}};
-        deviceList.push_back(std::move(device));
+        layout::NodeState state;
+        machine::Device device = FillerDevice(static_cast<unsigned>(filler), description, state);
+        layout::AddEnumKey(machine.registry, device.instance, description, "", state);
+        machine.devices.push_back(std::move(device));
         ++filler;
     }
-
-    const Json machine = {{"computerName", "BENCH-0001"},
-                          {"timeZone", TimeZone(1, -60, 0, -60)},
-                          {"displayDevices", std::move(displayDevices)},
-                          {"devices", std::move(deviceList)},
-                          {"registry", std::move(registry)}};
-    return nlohmann::json(machine);
+    return machine;
 }
 
 }  // namespace machinegen

@@ -1,11 +1,10 @@
 #pragma once
 // Generated machines for the benchmarks: display adapters with their outputs
 // and monitors, the monitors' EDID blocks, a device tree of a chosen size and
-// the registry keys that go with it, as a machine description (JSON).
+// the registry keys that go with it.
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
+#include "machine/Machine.h"
 #include "tools/machinegen/Edid.h"
 
 namespace machinegen {
@@ -24,8 +23,7 @@ std::vector<EdidBlocks> SampleEdids();
 // A machine with the given number of monitors, spread one to four per
 // output and up to four outputs per adapter, and the given number of present
 // devices (the adapters and monitors among them; at least as many as those).
-// Its objects have their keys in sorted order.
-nlohmann::json GenerateMachine(int monitors, int devices);
+machine::Machine GenerateMachine(int monitors, int devices);
 
 // What GenerateMachine puts into a machine, for checking a request's result.
 struct Shape {

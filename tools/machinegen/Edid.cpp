@@ -189,19 +189,4 @@ EdidBlocks Join(const std::vector<Bytes>& blocks)
     return joined;
 }
 
-std::string HexBytes(const Bytes& bytes)
-{
-    static const char kDigits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(bytes.size() * 3);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i > 0) {
-            text += ' ';
-        }
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0xF];
-    }
-    return text;
-}
-
 }  // namespace machinegen

@@ -103,7 +103,4 @@ Bytes DisplayInformationExtension(std::uint8_t interfaceType);
 
 EdidBlocks Join(const std::vector<Bytes>& blocks);
 
-// The bytes as pairs of lower-case hexadecimal digits separated by blanks.
-std::string HexBytes(const Bytes& bytes);
-
 }  // namespace machinegen

@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "tools/machinegen/MachineParts.h"
+#include "machine/Machine.h"
 
 namespace machinegen {
 
-Json Workstation();
-Json Laptop();
+machine::Machine Workstation();
+machine::Machine Laptop();
 
 // Each example's file name and its text as it is checked in.
 std::vector<std::pair<std::string, std::string>> ExampleFiles();

@@ -1,6 +1,6 @@
 #include "tools/machinegen/MonitorModels.h"
 
-#include <cstdio>
+#include "layout/DisplayLayout.h"
 
 namespace machinegen {
 
@@ -139,17 +139,14 @@ EdidBlocks Projector14(const Identity& id)
 }
 
 const MonitorModel kMonitorModels[kMonitorModelCount] = {
-    {"DEL", "DELL U2720Q", Uhd14},         {"GSM", "Generic PnP Monitor", Dvi13},
-    {"SAM", "Generic PnP Monitor", Analog13}, {"BOE", "Generic PnP Monitor", Panel14},
-    {"HPN", "HP E24 G5", Hdmi13},          {"SNY", "Generic PnP Monitor", Television13},
-    {"NEC", "Generic PnP Monitor", Crt11}, {"EPS", "Generic PnP Monitor", Projector14},
+    {"DEL", "DELL U2720Q", Uhd14},
+    {"GSM", layout::kGenericMonitorName, Dvi13},
+    {"SAM", layout::kGenericMonitorName, Analog13},
+    {"BOE", layout::kGenericMonitorName, Panel14},
+    {"HPN", "HP E24 G5", Hdmi13},
+    {"SNY", layout::kGenericMonitorName, Television13},
+    {"NEC", layout::kGenericMonitorName, Crt11},
+    {"EPS", layout::kGenericMonitorName, Projector14},
 };
-
-std::string PnpId(const char* maker, unsigned product)
-{
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%04X", product);
-    return maker + std::string(digits);
-}
 
 }  // namespace machinegen

@@ -56,8 +56,4 @@ constexpr int kMonitorModelCount = 8;
 // Crt11, Projector14.
 extern const MonitorModel kMonitorModels[kMonitorModelCount];
 
-// The plug-and-play identifier of a monitor, "DEL40F2": the maker and the
-// product code in four hexadecimal digits.
-std::string PnpId(const char* maker, unsigned product);
-
 }  // namespace machinegen

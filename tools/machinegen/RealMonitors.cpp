@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 
+#include "layout/DisplayLayout.h"
+#include "tools/machinegen/MachineParts.h"
 #include "tools/machinegen/MonitorModels.h"
 
 namespace machinegen {
@@ -92,7 +95,16 @@ PreferredMode PreferredModeOf(const EdidBlocks& edid)
 
 // What the adapter offers on the monitor's output: the common sizes that fit
 // into its preferred one at 60 Hz, and the preferred size at its own rate.
-Json OutputModes(const PreferredMode& preferred)
+machine::DisplayMode CurrentMode(const PreferredMode& preferred)
+{
+    machine::DisplayMode mode = Mode(32, preferred.width, preferred.height, preferred.rate);
+    if (preferred.interlaced) {
+        mode.flags = kDmInterlaced;
+    }
+    return mode;
+}
+
+std::vector<machine::DisplayMode> OutputModes(const PreferredMode& preferred)
 {
     static const ModeSize kCommon[] = {{640, 480, {60}},   {800, 600, {60}},   {1024, 768, {60}},
                                        {1280, 720, {60}},  {1280, 1024, {60}}, {1600, 900, {60}},
@@ -112,41 +124,26 @@ Json OutputModes(const PreferredMode& preferred)
             }
         }
     }
-    Json modes = ModeList(sizes, {32});
+    std::vector<machine::DisplayMode> modes = ModeList(sizes, {32});
     if (!preferredListed || preferred.interlaced) {
-        Json mode = Mode(32, preferred.width, preferred.height, preferred.rate);
-        if (preferred.interlaced) {
-            mode["displayFlags"] = kDmInterlaced;
-        }
-        modes.push_back(mode);
+        modes.push_back(CurrentMode(preferred));
     }
     return modes;
 }
 
-Json CurrentMode(const PreferredMode& preferred)
+std::string ModelOf(const EdidBlocks& edid, int index)
 {
-    Json mode = Mode(32, preferred.width, preferred.height, preferred.rate);
-    if (preferred.interlaced) {
-        mode["displayFlags"] = kDmInterlaced;
+    std::string why;
+    const std::optional<std::string> model = layout::MonitorModelFromEdid(edid, why);
+    if (!model) {
+        throw std::invalid_argument("EDID block " + std::to_string(index + 1) + ": " + why);
     }
-    return mode;
+    return *model;
 }
 
 }  // namespace
 
-std::string EdidPnpId(const EdidBlocks& edid)
-{
-    if (edid.size() < 12) {
-        return "";
-    }
-    const unsigned word = static_cast<unsigned>(edid[8]) << 8 | edid[9];
-    const char letters[] = {static_cast<char>(((word >> 10) & 0x1F) + 0x40),
-                            static_cast<char>(((word >> 5) & 0x1F) + 0x40),
-                            static_cast<char>((word & 0x1F) + 0x40), '\0'};
-    return PnpId(letters, edid[10] | static_cast<unsigned>(edid[11]) << 8);
-}
-
-Json RealMonitorMachine(const std::vector<EdidBlocks>& edids)
+machine::Machine RealMonitorMachine(const std::vector<EdidBlocks>& edids)
 {
     const int monitors = static_cast<int>(edids.size());
     if (monitors == 0 || monitors > kCardCount * kRealMonitorOutputsPerAdapter) {
@@ -157,29 +154,27 @@ Json RealMonitorMachine(const std::vector<EdidBlocks>& edids)
     const int adapters =
         (monitors + kRealMonitorOutputsPerAdapter - 1) / kRealMonitorOutputsPerAdapter;
 
-    Json registry = Json::object();
-    Json devices = Json::array(
-        {DeviceEntry("ACPI\\PNP0A08\\0", {"ACPI\\PNP0A08", "*PNP0A08"},
-                     {"ACPI\\PNP0A03", "*PNP0A03"}),
-         DeviceEntry("ROOT\\BasicRender\\0000", {"ROOT\\BasicRender"}, {})});
+    machine::Machine machine;
+    machine.computer = "EDID-LAB-01";
+    machine.zone = CentralEuropeanWinter();
+    AddRootDevices(machine);
     std::vector<std::string> adapterIds;
     std::vector<std::string> guids;
     for (int adapter = 0; adapter < adapters; ++adapter) {
         const Card& card = kCards[adapter];
         const unsigned n = static_cast<unsigned>(adapter);
-        const PciIdLists ids =
-            PciIds(card.vendor, card.device, card.subsystem, card.revision, "030000");
+        const layout::IdLists ids =
+            layout::PciIds(Pci(card.vendor, card.device, card.subsystem, card.revision, "030000"));
         const std::string instance =
             ids.hardware[0] + Format("\\4&%08X&0&00%02X", 0x1A2B3C4Du + n * 0x01010101u, 8 * n + 8);
-        devices.push_back(DeviceEntry(instance, ids.hardware, ids.compatible));
-        AddAdapterEnumKey(registry, instance,
-                          "@" + std::string(card.inf) + ",%dev_" + card.device + "%;" + card.name,
-                          card.service);
+        machine.devices.push_back(layout::DeviceNode(instance, ids.hardware, ids.compatible));
+        layout::AddEnumKey(machine.registry, instance,
+                           "@" + std::string(card.inf) + ",%dev_" + card.device + "%;" + card.name,
+                           card.service, layout::Started());
         adapterIds.push_back(ids.hardware[0]);
         guids.push_back(Format("{%08X-3B7F-4E21-A8C5-61D0E4F7B3%02X}", 0x9D2A4C1Eu + n, n));
     }
 
-    Json displayDevices = Json::array();
     for (int index = 0; index < monitors; ++index) {
         const int adapter = index / kRealMonitorOutputsPerAdapter;
         const unsigned slot = static_cast<unsigned>(index % kRealMonitorOutputsPerAdapter);
@@ -187,34 +182,29 @@ Json RealMonitorMachine(const std::vector<EdidBlocks>& edids)
         const std::string& guid = guids[static_cast<std::size_t>(adapter)];
         const EdidBlocks& edid = edids[static_cast<std::size_t>(index)];
         const unsigned number = static_cast<unsigned>(index + 1);
-        const std::string pnpId = EdidPnpId(edid);
-        const std::string instance =
-            Format("5&%08X&0&UID%u", 0x2B3C4D5Eu + static_cast<unsigned>(adapter), 4352 + slot);
+        const layout::Monitor monitor{
+            ModelOf(edid, index),
+            Format("5&%08X&0&UID%u", 0x2B3C4D5Eu + static_cast<unsigned>(adapter), 4352 + slot),
+            number, edid};
 
-        registry[VideoKey(guid, slot)] =
-            DriverKey(card.name, card.bios, card.chip, card.dac, card.memory);
-        AddMonitorKeys(registry, pnpId, instance, number, edid, MonitorValues::kAllValues);
-        devices.push_back(MonitorDevice(pnpId, instance));
+        layout::AddDriverKey(machine.registry, guid, slot,
+                             {card.name, card.bios, card.chip, card.dac, card.memory});
+        layout::AddMonitorNode(machine, monitor, layout::MonitorValues::kAll);
 
-        const std::string outputName = Format("\\\\.\\DISPLAY%u", number);
         const PreferredMode preferred = PreferredModeOf(edid);
-        const unsigned state =
-            index == 0 ? kAttachedToDesktop | kPrimaryDevice : kAttachedToDesktop;
-        Json output = DisplayDevice(outputName, card.name, state,
-                                    adapterIds[static_cast<std::size_t>(adapter)],
-                                    DeviceKey(guid, slot));
-        output["currentMode"] = CurrentMode(preferred);
-        output["modes"] = OutputModes(preferred);
-        output["monitors"] =
-            Json::array({MonitorEntry(outputName, 0, pnpId, number, "Generic PnP Monitor")});
-        displayDevices.push_back(std::move(output));
+        const std::uint32_t state = index == 0 ? layout::kAttachedToDesktop | layout::kPrimaryDevice
+                                               : layout::kAttachedToDesktop;
+        machine::Output output =
+            layout::OutputDevice(layout::OutputName(number), card.name, state,
+                                 adapterIds[static_cast<std::size_t>(adapter)], guid, slot);
+        output.current = CurrentMode(preferred);
+        output.modes = OutputModes(preferred);
+        output.monitors.push_back(layout::MonitorDevice(
+            output.name, 0, monitor, layout::kGenericMonitorName,
+            layout::kMonitorActive | layout::kMonitorAttached));
+        machine.outputs.push_back(std::move(output));
     }
-
-    return Json{{"computerName", "EDID-LAB-01"},
-                {"timeZone", TimeZone(1, -60, 0, -60)},
-                {"displayDevices", displayDevices},
-                {"devices", devices},
-                {"registry", registry}};
+    return machine;
 }
 
 }  // namespace machinegen

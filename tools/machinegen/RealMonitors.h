@@ -5,22 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "tools/machinegen/MachineParts.h"
+#include "machine/Machine.h"
+#include "tools/machinegen/Edid.h"
 
 namespace machinegen {
 
 constexpr int kRealMonitorOutputsPerAdapter = 15;
 
-// The monitors' plug-and-play identifier, "DEL4087": the manufacturer's
-// three letters and the product code of bytes 8 to 11, as the plug-in reads
-// them (a letter code outside 1 to 26 gives the character 0x40 above it).
-// Shorter blocks give "".
-std::string EdidPnpId(const EdidBlocks& edid);
-
 // The machine: monitor i (0-based) on output i + 1, which is on adapter
 // i / kRealMonitorOutputsPerAdapter; each monitor's EDID value holds its
 // blocks unchanged. The outputs' current mode is the size and rate of the
-// monitor's first detailed timing (1024x768 at 60 Hz without one).
-Json RealMonitorMachine(const std::vector<EdidBlocks>& edids);
+// monitor's first detailed timing (1024x768 at 60 Hz without one). A block
+// without the EDID header cannot name its monitor (std::invalid_argument).
+machine::Machine RealMonitorMachine(const std::vector<EdidBlocks>& edids);
 
 }  // namespace machinegen

@@ -1,12 +1,15 @@
 // generate_machines: writes the example machine descriptions
 // (workstation.json and laptop.json) into a folder, as they are checked in
-// under examples/machines; or the machine of real monitors from a folder of
-// EDID blocks (NNN.bin, one monitor each, taken in the order of their names).
+// under examples/machines; the machine of real monitors from a folder of
+// EDID blocks (NNN.bin, one monitor each, taken in the order of their names);
+// or one of the benchmarks' generated machines.
 //
 //     generate_machines FOLDER
 //     generate_machines --real-monitors EDID_FOLDER FILE
+//     generate_machines --bench MONITORS DEVICES FILE
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -15,8 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "machine/DescriptionCodec.h"
+#include "tools/machinegen/BenchMachines.h"
 #include "tools/machinegen/ExampleMachines.h"
-#include "tools/machinegen/MachineText.h"
 #include "tools/machinegen/RealMonitors.h"
 
 namespace {
@@ -77,12 +81,43 @@ int WriteRealMonitors(const std::string& edidFolder, const std::string& path)
         return 1;
     }
     try {
-        return WriteFile(path, machinegen::MachineText(machinegen::RealMonitorMachine(edids))) ? 0
+        return WriteFile(path, machine::WriteDescription(machinegen::RealMonitorMachine(edids))) ? 0
                                                                                             : 1;
     } catch (const std::exception& e) {
         std::cerr << "generate_machines: " << edidFolder << ": " << e.what() << "\n";
         return 1;
     }
+}
+
+bool ParseCount(const std::string& text, int& count)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != '\0' || value < 1 || value > 1000000) {
+        return false;
+    }
+    count = static_cast<int>(value);
+    return true;
+}
+
+int WriteBenchMachine(const std::string& monitorCount, const std::string& deviceCount,
+                      const std::string& path)
+{
+    int monitors = 0;
+    int devices = 0;
+    if (!ParseCount(monitorCount, monitors) || !ParseCount(deviceCount, devices)) {
+        std::cerr << "generate_machines: MONITORS and DEVICES are whole numbers from 1\n";
+        return 2;
+    }
+    const machinegen::Shape shape = machinegen::ShapeOf(monitors, devices);
+    if (devices < shape.adapters + monitors) {
+        std::cerr << "generate_machines: " << monitors << " monitors need " << shape.adapters
+                  << " adapters, so at least " << shape.adapters + monitors << " devices\n";
+        return 2;
+    }
+    return WriteFile(path, machine::WriteDescription(machinegen::GenerateMachine(monitors, devices)))
+               ? 0
+               : 1;
 }
 
 }  // namespace
@@ -96,7 +131,11 @@ int main(int argc, char** argv)
     if (args.size() == 3 && args[0] == "--real-monitors") {
         return WriteRealMonitors(args[1], args[2]);
     }
+    if (args.size() == 4 && args[0] == "--bench") {
+        return WriteBenchMachine(args[1], args[2], args[3]);
+    }
     std::cerr << "usage: generate_machines FOLDER\n"
-                 "       generate_machines --real-monitors EDID_FOLDER FILE\n";
+                 "       generate_machines --real-monitors EDID_FOLDER FILE\n"
+                 "       generate_machines --bench MONITORS DEVICES FILE\n";
     return 2;
 }

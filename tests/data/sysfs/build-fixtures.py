@@ -6,10 +6,12 @@ driver, <fixture>/proc/....  Symbolic links are relative, as in a real sysfs.
 The trees are checked in; this script only says how they were made and lets
 them be made again the same way:
 
-    python3 tests/data/sysfs/build-fixtures.py [EDID_SAMPLE_DIR]
+    python3 tests/data/sysfs/build-fixtures.py [--out DIR] [EDID_SAMPLE_DIR]
 
-EDID_SAMPLE_DIR holds the numbered EDID blocks named in SOURCES.txt
-(default: tests/data/edid-samples, the copy kept in this repository).  The mode lists below were taken from
+--out writes them into DIR instead (check-fixtures.sh does, to show that the
+checked-in trees are still what this script writes).  EDID_SAMPLE_DIR holds
+the numbered EDID blocks named in SOURCES.txt (default:
+tests/data/edid-samples, the copy kept in this repository).  The mode lists below were taken from
 those blocks: the preferred mode first, then larger before smaller, higher
 refresh before lower, as the kernel sorts a connector's modes.  A mode name
 repeats once for each refresh rate, as it does in a real `modes` file.
@@ -20,7 +22,12 @@ import shutil
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SAMPLES = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "edid-samples")
+ARGS = sys.argv[1:]
+OUT = HERE
+if ARGS[:1] == ["--out"] and len(ARGS) >= 2:
+    OUT = os.path.abspath(ARGS[1])
+    ARGS = ARGS[2:]
+SAMPLES = ARGS[0] if ARGS else os.path.join(HERE, "..", "edid-samples")
 
 DRM_VERSION = "drm 1.1.0 20060810\n"
 
@@ -68,7 +75,7 @@ class Tree:
     """One fixture root; every path given to it is relative to that root."""
 
     def __init__(self, name, hostname):
-        self.root = os.path.join(HERE, name)
+        self.root = os.path.join(OUT, name)
         if os.path.lexists(self.root):
             shutil.rmtree(self.root)
         os.makedirs(self.root)

@@ -206,6 +206,34 @@ TEST(DisplayinfoTest, ZonesBeyondNineHundredNinetyNineMinutesStillServeTheMonito
     }
 }
 
+// A machine's dates are in the machine's zone, whatever the zone of the
+// process that replays it; a machine that names no zone is in UTC.
+TEST(DisplayinfoTest, AMachineGivesOneOutputInEveryProcessZone)
+{
+    auto daylight = nlohmann::json::parse(ReadFile(EXAMPLES_DIR "/workstation.json"));
+    daylight["timeZone"] = {{"result", 2}, {"bias", 300}, {"daylightBias", -60}};
+    const std::string machines[] = {EXAMPLES_DIR "/workstation.json", EXAMPLES_DIR "/laptop.json",
+                                    WriteTemp("daylight.json", daylight.dump())};
+    // Zone rules that need no zone database: New York, India, the Chatham
+    // Islands (daylight saving time in the southern summer).
+    const char* const zones[] = {"EST5EDT,M3.2.0,M11.1.0", "IST-5:30",
+                                 "<+1245>-12:45<+1345>,M9.5.0/2:45,M4.1.0/3:45"};
+    for (const std::string& machine : machines) {
+        const std::string arguments = "--machine '" + machine + "' ORNSG_DesktopMonitor";
+        Outcome utc = Displayinfo(arguments, "TZ=UTC");
+        ASSERT_EQ(0, utc.status) << utc.err;
+        ASSERT_NE(std::string::npos, utc.out.find("ManufacturingDate")) << machine;
+        for (const char* zone : zones) {
+            EXPECT_EQ(utc.out, Displayinfo(arguments, std::string("TZ='") + zone + "'").out)
+                << machine << " in " << zone;
+        }
+    }
+    // Week 32 of 2020 at 6:00 in the daylight time the machine was captured in.
+    EXPECT_NE(std::string::npos,
+              Displayinfo("--machine '" + machines[2] + "' ORNSG_DesktopMonitor", "TZ=UTC")
+                  .out.find("ManufacturingDate = \"20200805060000.000000-240\";"));
+}
+
 // A live machine below --system-root, given also by DISPLAYINFO_SYSTEM_ROOT:
 // a copy of a fixture tree whose connected DP-1 has an empty EDID, which
 // standard error names in both live runs; its capture replays the run.

@@ -25,12 +25,15 @@ std::string ReadFile(const std::string& path)
 }
 
 // Runs displayinfo with the arguments (already shell-quoted) and an
-// environment prefix.
-Outcome Displayinfo(const std::string& arguments, const std::string& environment = "")
+// environment prefix; standard output goes to a file, or to output.
+Outcome Displayinfo(const std::string& arguments, const std::string& environment = "",
+                    const std::string& output = "")
 {
     std::string base = ::testing::TempDir() + "displayinfo_run";
-    std::string command = "env -u DISPLAYINFO_MACHINE -u DISPLAYINFO_SYSTEM_ROOT " + environment + " '" DISPLAYINFO_EXE "' " +
-                          arguments + " >" + base + ".out 2>" + base + ".err";
+    std::string command = "env -u DISPLAYINFO_MACHINE -u DISPLAYINFO_SYSTEM_ROOT " + environment +
+                          " '" DISPLAYINFO_EXE "' " + arguments + " >" +
+                          (output.empty() ? base + ".out" : output) + " 2>" + base + ".err";
+    std::remove((base + ".out").c_str());
     int raw = std::system(command.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -91,15 +94,24 @@ TEST(DisplayinfoTest, UnknownAndServedClassesAreLoggedInRequestOrder)
 TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
 {
     std::string malformed = WriteTemp("malformed.json", "{\"displayDevices\": [{\"deviceNam\": 1}]}");
+    const std::string file = WriteTemp("plain-file", "");
+    const std::string folder = ::testing::TempDir() + "a-folder";
+    const std::string fifo = ::testing::TempDir() + "a-fifo";
+    const std::string capture = ::testing::TempDir() + "not-written.json";
+    ASSERT_EQ(0, std::system(("mkdir -p '" + folder + "' && rm -f '" + fifo + "' '" + capture +
+                              "' && mkfifo '" + fifo + "'").c_str()));
+    const std::string workstation = "--machine '" EXAMPLES_DIR "/workstation.json' ";
+    const std::string fixture = "--system-root '" SYSFS_FIXTURES_DIR "/not-on-pci' ";
     struct Case {
         std::string arguments;
         std::string environment;
         int status;
         std::string inMessage;  // on standard error, which is empty when this is
+        std::string output = "";  // where standard output goes, if not to a file
     } cases[] = {
         // Standard error echoes the log from the chosen level on.
-        {"ORNSG_VideoBios", "", 0, ""},
-        {"--log-level info ORNSG_VideoBios", "", 0,
+        {workstation + "ORNSG_VideoBios", "", 0, ""},
+        {workstation + "--log-level info ORNSG_VideoBios", "", 0,
          "info: TDisplayInfoCallbacks::Init - Initializing the plugin.\n"},
         // --version ends well, before any request.
         {"--version", "", 0, ""},
@@ -109,25 +121,45 @@ TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
         {"--machine /nonexistent/machine.json", "", 1, "/nonexistent/machine.json"},
         {"--machine '" + malformed + "'", "", 1, "/displayDevices/0"},
         {"", "DISPLAYINFO_MACHINE='" + malformed + "'", 1, "malformed.json"},
-        {"--plugin /nonexistent/libplugin.so", "", 1, "/nonexistent/libplugin.so"},
-        {"", "DISPLAYINFO_INJECT_FAULT=nonsense", 2, "DISPLAYINFO_INJECT_FAULT"},
-        {"", "DISPLAYINFO_INJECT_FAULT=GetNames:1:x", 2, "GetNames"},
+        {"--machine '" + folder + "'", "", 1, folder + ": is a directory"},
+        {"--machine '" + fifo + "'", "", 1, fifo + ": is a FIFO"},
+        // A root that is not a folder is no machine without displays.
+        {"--system-root /nonexistent", "", 1, "/nonexistent: No such file or directory"},
+        {"--system-root '" + file + "'", "", 1, file + " is not a folder"},
+        {"--system-root /nonexistent --capture '" + capture + "'", "", 1, "/nonexistent"},
+        {"--system-root '" SYSFS_FIXTURES_DIR "/empty'", "", 0,
+         "displayinfo: no display hardware found: no display output in " SYSFS_FIXTURES_DIR
+         "/empty/sys/class/drm\n"},
+        {fixture + "--capture '" + folder + "'", "", 1, "cannot write " + folder + ": Is a directory"},
+        // Output that is lost is no answer.
+        {workstation + "ORNSG_VideoBios", "", 1, "cannot write standard output: No space left",
+         "/dev/full"},
+        {workstation + "--format json ORNSG_VideoBios", "", 1, "No space left", "/dev/full"},
+        {fixture + "--capture -", "", 1, "No space left", "/dev/full"},
+        {workstation + "--plugin /nonexistent/libplugin.so", "", 1,
+         "cannot load the plug-in /nonexistent/libplugin.so"},
+        {workstation, "DISPLAYINFO_INJECT_FAULT=nonsense", 2, "DISPLAYINFO_INJECT_FAULT"},
+        {workstation, "DISPLAYINFO_INJECT_FAULT=GetNames:1:x", 2, "GetNames"},
         // The plug-in's first host call asks the first class for its name,
         // outside any place that catches; a failed scoping name is logged.
-        {"", "DISPLAYINFO_INJECT_FAULT=AnyOperation:1:boom", 3, "boom"},
-        {"--machine '" EXAMPLES_DIR "/workstation.json'",
-         "DISPLAYINFO_INJECT_FAULT='GetSystemName:2:no name'", 0, "error: no name"},
+        {workstation, "DISPLAYINFO_INJECT_FAULT=AnyOperation:1:boom", 3, "boom"},
+        {workstation, "DISPLAYINFO_INJECT_FAULT='GetSystemName:2:no name'", 0, "error: no name"},
     };
     for (const Case& c : cases) {
-        Outcome run = Displayinfo(c.arguments, c.environment);
+        Outcome run = Displayinfo(c.arguments, c.environment, c.output);
         EXPECT_EQ(c.status, run.status) << c.arguments << c.environment;
         EXPECT_TRUE(c.inMessage.empty() ? run.err.empty()
                                         : run.err.find(c.inMessage) != std::string::npos)
             << run.err;
-        if (c.status == 1) {
+        // A message is given once.
+        if (!c.inMessage.empty()) {
+            EXPECT_EQ(run.err.find(c.inMessage), run.err.rfind(c.inMessage)) << run.err;
+        }
+        if (c.status == 1 || c.status == 2) {
             EXPECT_TRUE(run.out.empty()) << c.arguments << c.environment;
         }
     }
+    EXPECT_NE(0, std::system(("test -e '" + capture + "'").c_str()));
 }
 
 TEST(DisplayinfoTest, AnsiTextReplaysFromTheDescriptionsUtf8)
@@ -250,6 +282,12 @@ TEST(DisplayinfoTest, LiveMachineNamesItsDamageAndReplaysFromItsCapture)
     const std::string message =
         "displayinfo: live machine: " + edid + ": empty; the monitor is left out\n";
     EXPECT_EQ(captured.err, message);
+
+    // "-" is standard output, not a file of that name.
+    Outcome toOutput = Displayinfo("--system-root '" + root + "' --capture -");
+    EXPECT_EQ(0, toOutput.status);
+    EXPECT_EQ(ReadFile(capture), toOutput.out);
+    EXPECT_NE(0, std::system("test -e -"));
 
     Outcome live = Displayinfo("--format json --system-root '" + root + "'");
     Outcome fromEnvironment =

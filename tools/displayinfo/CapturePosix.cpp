@@ -1,8 +1,9 @@
 #include "Capture.h"
 
-#include <fstream>
+#include <exception>
 
 #include "LiveMachinePosix.h"
+#include "OutputWriter.h"
 
 bool CaptureSupported()
 {
@@ -13,13 +14,12 @@ bool CaptureSupported()
 bool CaptureMachine(const std::string& path, const std::string& systemRootOption,
                     std::string& error)
 {
-    const std::string description = LiveMachineDescription(SystemRoot(systemRootOption));
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << description;
-    file.close();
-    if (!file) {
-        error = "cannot write " + path;
+    std::string description;
+    try {
+        description = LiveMachineDescription(SystemRoot(systemRootOption));
+    } catch (const std::exception& e) {
+        error = e.what();
         return false;
     }
-    return true;
+    return WriteOutputFile(path, description, error);
 }

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <new>
@@ -23,6 +22,7 @@
 #include "devstatus/DeviceIdList.h"
 #include "devstatus/LookupRules.h"
 #include "platform/Windows1252.h"
+#include "OutputWriter.h"
 
 namespace {
 
@@ -504,14 +504,6 @@ bool CaptureMachine(const std::string& path, const std::string& /*systemRootOpti
         document["faults"] = Json{{"classDevs", true}};
     }
 
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out) {
-        out << document.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
-        out.close();
-    }
-    if (!out) {
-        error = "cannot write the machine description " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return WriteOutputFile(path, document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n",
+                           error);
 }

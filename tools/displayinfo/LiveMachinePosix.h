@@ -8,5 +8,7 @@ std::string SystemRoot(const std::string& systemRootOption);
 
 // The live machine below root as machine description text. Each part of the
 // tree that cannot be read is reported on standard error, prefixed
-// "displayinfo: live machine: "; the description holds the rest.
+// "displayinfo: live machine: "; the description holds the rest, and a
+// machine without display outputs is said to be one. Throws
+// std::runtime_error when root is not a folder.
 std::string LiveMachineDescription(const std::string& root);

@@ -1,7 +1,6 @@
 // displayinfo: loads the host core and the display information plug-in,
 // asks the plug-in for CIM classes in one request and prints the instances
 // it committed.
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <iterator>
@@ -15,6 +14,7 @@
 #include "MachineSelection.h"
 #include "ModuleLoader.h"
 #include "OutputFormat.h"
+#include "OutputWriter.h"
 #include "kvtcore/DisplayClasses.h"
 #include "kvtcore/HostControl.h"
 
@@ -213,8 +213,10 @@ int main(int argc, char** argv)
 
     std::string output = options.format == "json" ? RenderJson(instances, log)
                                                   : RenderMof(instances);
-    std::fwrite(output.data(), 1, output.size(), stdout);
-    std::fflush(stdout);
+    if (!WriteStandardOutput(output, error)) {
+        PrintLogToStandardError(log, LevelThreshold(options.logLevel));
+        return Fail(kLoadFailed, error);
+    }
 
     PrintLogToStandardError(log, LevelThreshold(options.logLevel));
     if (status == kRequestFailed) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,37 +61,6 @@ std::vector<std::string> LogTexts(const nlohmann::json& document)
 
 }  // namespace
 
-// Only the exact class names are served, each time they are asked for.
-TEST(DisplayinfoTest, UnknownAndServedClassesAreLoggedInRequestOrder)
-{
-    const std::pair<const char*, bool> classes[] = {
-        {"ORNSG_VideoController", true},  {"Foo", false},
-        {"ornsg_videocontroller", false}, {"ORNSG_VideoController ", false},
-        {"", false},                      {"ORNSG_Video", false},
-        {"ORNSG_MonitorSetting", true},   {"ORNSG_MonitorSetting", true}};
-    std::string arguments = "--format json";
-    std::vector<std::string> expected = {"TDisplayInfoCallbacks::Init - Initializing the plugin."};
-    for (const auto& c : classes) {
-        arguments += std::string(" '") + c.first + "'";
-        expected.push_back(std::string("TDisplayInfoCallbacks::GetData - Received request for class ") +
-                           c.first + ".");
-        if (c.second) {
-            expected.push_back("TDisplayInfoCallbacks::retrieveDataForClass - No instances of the "
-                               "requested class were created.");
-        }
-    }
-    expected.push_back("TDisplayInfoCallbacks::GetData - Normal exit from plugin.");
-    expected.push_back("TDisplayInfoCallbacks::DeInit - De-initializing the plugin.");
-    Outcome run = Displayinfo(arguments);
-    ASSERT_EQ(0, run.status) << run.err;
-    auto document = nlohmann::json::parse(run.out);
-    EXPECT_EQ(expected, LogTexts(document));
-    EXPECT_TRUE(document.at("instances").empty());
-    for (const auto& line : document.at("log")) {
-        EXPECT_EQ(3, line.at("level").get<int>());
-    }
-}
-
 TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
 {
     std::string malformed = WriteTemp("malformed.json", "{\"displayDevices\": [{\"deviceNam\": 1}]}");
@@ -118,11 +88,17 @@ TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
         {"--format xml", "", 2, "--format"},
         {"--log-level loud", "", 2, "--log-level"},
         {"--no-such-option", "", 2, "no-such-option"},
+        {"--format json --format mof", "", 2, "--format is given 2 times"},
+        {"NoSuchClass", "", 2, "unknown class \"NoSuchClass\"; the classes are ORNSG_VideoController,"},
         {"--machine /nonexistent/machine.json", "", 1, "/nonexistent/machine.json"},
         {"--machine '" + malformed + "'", "", 1, "/displayDevices/0"},
         {"", "DISPLAYINFO_MACHINE='" + malformed + "'", 1, "malformed.json"},
         {"--machine '" + folder + "'", "", 1, folder + ": is a directory"},
         {"--machine '" + fifo + "'", "", 1, fifo + ": is a FIFO"},
+        // An empty name is not the live machine.
+        {"--machine ''", "", 2, "--machine is given an empty value"},
+        {"", "DISPLAYINFO_MACHINE=", 2, "DISPLAYINFO_MACHINE is set but empty"},
+        {"", "DISPLAYINFO_SYSTEM_ROOT=", 2, "DISPLAYINFO_SYSTEM_ROOT is set but empty"},
         // A root that is not a folder is no machine without displays.
         {"--system-root /nonexistent", "", 1, "/nonexistent: No such file or directory"},
         {"--system-root '" + file + "'", "", 1, file + " is not a folder"},
@@ -136,6 +112,7 @@ TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
          "/dev/full"},
         {workstation + "--format json ORNSG_VideoBios", "", 1, "No space left", "/dev/full"},
         {fixture + "--capture -", "", 1, "No space left", "/dev/full"},
+        {"--help", "", 1, "No space left", "/dev/full"},
         {workstation + "--plugin /nonexistent/libplugin.so", "", 1,
          "cannot load the plug-in /nonexistent/libplugin.so"},
         {workstation, "DISPLAYINFO_INJECT_FAULT=nonsense", 2, "DISPLAYINFO_INJECT_FAULT"},
@@ -151,7 +128,11 @@ TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
         EXPECT_TRUE(c.inMessage.empty() ? run.err.empty()
                                         : run.err.find(c.inMessage) != std::string::npos)
             << run.err;
-        // A message is given once.
+        // Every line says whose it is; a message is given once.
+        std::istringstream lines(run.err);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_EQ(0u, line.rfind("displayinfo: ", 0)) << line;
+        }
         if (!c.inMessage.empty()) {
             EXPECT_EQ(run.err.find(c.inMessage), run.err.rfind(c.inMessage)) << run.err;
         }
@@ -160,6 +141,50 @@ TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
         }
     }
     EXPECT_NE(0, std::system(("test -e '" + capture + "'").c_str()));
+}
+
+// A request names what it asks for once and in any letter case; an
+// association asked for without its end classes links what a request for
+// all classes links; only the classes asked for are printed, and the log
+// keeps the whole request.
+TEST(DisplayinfoTest, EachClassAloneGivesWhatARequestForAllGives)
+{
+    const std::string machine = "--format json --machine '" EXAMPLES_DIR "/workstation.json' ";
+    Outcome all = Displayinfo(machine);
+    ASSERT_EQ(0, all.status) << all.err;
+    const auto everything = nlohmann::json::parse(all.out).at("instances");
+    const struct {
+        std::string asked;
+        std::vector<std::string> printed;
+        std::size_t requested;  // classes in the request the log shows
+    } cases[] = {
+        {"ORNSG_MonitorSetting", {"ORNSG_MonitorSetting"}, 3},
+        {"ORNSG_BiosOfVideoController", {"ORNSG_BiosOfVideoController"}, 3},
+        {"ORNSG_HeadOfVideoController ORNSG_VideoController ORNSG_VideoHead",
+         {"ORNSG_VideoController", "ORNSG_VideoHead", "ORNSG_HeadOfVideoController"}, 3},
+        {"ornsg_videocontroller ORNSG_VIDEOCONTROLLER", {"ORNSG_VideoController"}, 1},
+        {"ORNSG_DesktopMonitor ORNSG_DesktopMonitor", {"ORNSG_DesktopMonitor"}, 1},
+    };
+    for (const auto& c : cases) {
+        Outcome run = Displayinfo(machine + c.asked);
+        ASSERT_EQ(0, run.status) << c.asked << run.err;
+        nlohmann::json expected = nlohmann::json::array();
+        for (const auto& instance : everything) {
+            for (const std::string& name : c.printed) {
+                if (instance.at("class") == name) {
+                    expected.push_back(instance);
+                }
+            }
+        }
+        const auto document = nlohmann::json::parse(run.out);
+        EXPECT_FALSE(expected.empty()) << c.asked;
+        EXPECT_EQ(expected, document.at("instances")) << c.asked;
+        std::size_t requests = 0;
+        for (const std::string& text : LogTexts(document)) {
+            requests += text.rfind("TDisplayInfoCallbacks::GetData - Received request", 0) == 0;
+        }
+        EXPECT_EQ(c.requested, requests) << c.asked;
+    }
 }
 
 TEST(DisplayinfoTest, AnsiTextReplaysFromTheDescriptionsUtf8)

@@ -184,6 +184,10 @@ TEST(DisplayinfoTest, EachClassAloneGivesWhatARequestForAllGives)
             requests += text.rfind("TDisplayInfoCallbacks::GetData - Received request", 0) == 0;
         }
         EXPECT_EQ(c.requested, requests) << c.asked;
+        const char* const levelNames[] = {"error", "level 1", "warning", "info", "debug"};
+        for (const auto& line : document.at("log")) {
+            EXPECT_EQ(levelNames[line.at("level").get<int>()], line.at("levelName"));
+        }
     }
 }
 

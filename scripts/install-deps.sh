@@ -16,6 +16,7 @@ packages=(
   time
   clang-14 libclang-rt-14-dev
   edid-decode
+  dpkg-dev lintian
   pkg-config libpci-dev libdrm-dev
 )
 

@@ -26,13 +26,14 @@ std::string ReadFile(const std::string& path)
 }
 
 // Runs displayinfo with the arguments (already shell-quoted) and an
-// environment prefix; standard output goes to a file, or to output.
+// environment prefix; standard output goes to a file, or to output. A run
+// that hangs (reading a FIFO, say) is ended after a minute.
 Outcome Displayinfo(const std::string& arguments, const std::string& environment = "",
                     const std::string& output = "")
 {
     std::string base = ::testing::TempDir() + "displayinfo_run";
     std::string command = "env -u DISPLAYINFO_MACHINE -u DISPLAYINFO_SYSTEM_ROOT " + environment +
-                          " '" DISPLAYINFO_EXE "' " + arguments + " >" +
+                          " timeout 60 '" DISPLAYINFO_EXE "' " + arguments + " >" +
                           (output.empty() ? base + ".out" : output) + " 2>" + base + ".err";
     std::remove((base + ".out").c_str());
     int raw = std::system(command.c_str());

@@ -144,6 +144,18 @@ TEST(DisplayinfoTest, ExitStatusesAndStandardErrorNameWhatWentWrong)
     EXPECT_NE(0, std::system(("test -e '" + capture + "'").c_str()));
 }
 
+TEST(DisplayinfoTest, HelpGivesDefaultsExitStatusesAndEnvironment)
+{
+    Outcome run = Displayinfo("--help");
+    ASSERT_EQ(0, run.status) << run.err;
+    for (const char* text : {"--machine FILE", "--system-root DIR", "(default: mof)",
+                             "(default: warning)", "Exit status:", "  3  an exception",
+                             "DISPLAYINFO_MACHINE ", "DISPLAYINFO_SYSTEM_ROOT ",
+                             "DISPLAYINFO_INJECT_FAULT ", "ORNSG_MonitorSetting"}) {
+        EXPECT_NE(std::string::npos, run.out.find(text)) << text;
+    }
+}
+
 // A request names what it asks for once and in any letter case; an
 // association asked for without its end classes links what a request for
 // all classes links; only the classes asked for are printed, and the log

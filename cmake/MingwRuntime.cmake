@@ -1,8 +1,10 @@
-# Every module of the Windows build uses the shared C++ runtime, so that
+# Every module of the mingw-w64 build uses the shared C++ runtime, so that
 # objects and exceptions cross DLL boundaries. The compiler tells where its
-# runtime DLLs are; they are copied beside the programs and installed with
-# them.
+# runtime DLLs are; they are copied beside the programs, stripped of the
+# debugging information they come with (most of their size), and installed
+# from there.
 set(DISPLAYINFO_RUNTIME_DLLS)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
     OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)
@@ -11,7 +13,11 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     message(FATAL_ERROR "${CMAKE_CXX_COMPILER} does not know where ${dll} is")
   endif()
   get_filename_component(path "${path}" REALPATH)
-  list(APPEND DISPLAYINFO_RUNTIME_DLLS ${path})
+  file(COPY_FILE ${path} ${CMAKE_BINARY_DIR}/bin/${dll} ONLY_IF_DIFFERENT)
+  list(APPEND DISPLAYINFO_RUNTIME_DLLS ${CMAKE_BINARY_DIR}/bin/${dll})
 endforeach()
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-file(COPY ${DISPLAYINFO_RUNTIME_DLLS} DESTINATION ${CMAKE_BINARY_DIR}/bin)
+execute_process(COMMAND ${CMAKE_STRIP} --strip-all ${DISPLAYINFO_RUNTIME_DLLS}
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${CMAKE_STRIP} could not strip the runtime DLLs")
+endif()

@@ -2,8 +2,8 @@
 # Builds everything for both targets and runs the whole test suite: the Linux
 # build (with the layer check and a plug-in built against the installed host
 # SDK), a clang build that must compile without warnings, the Linux build under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build under
-# Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under
+# Wine, and the Linux package of a release build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -18,3 +18,9 @@ for preset in default clang asan mingw; do
     ctest --preset "$preset"
   fi
 done
+
+# The .deb is made of a release build, which its test needs and nothing more.
+echo "=== release (package) ==="
+cmake --preset release >/dev/null
+cmake --build --preset release --target displayinfo -j"$jobs"
+ctest --preset release -R '^package$'

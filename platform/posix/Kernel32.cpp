@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <mutex>
 #include <set>
 #include <string>
@@ -120,130 +119,6 @@ void* LocalAllocate(std::size_t size)
     return memory;
 }
 
-// ---- time zone -------------------------------------------------------------
-
-constexpr std::time_t kDay = 24 * 60 * 60;
-
-void CopyZoneName(WCHAR (&field)[32], const char* name)
-{
-    std::size_t i = 0;
-    for (; name != nullptr && name[i] != '\0' && i < 31; ++i) {
-        field[i] = static_cast<unsigned char>(name[i]);
-    }
-    field[i] = 0;
-}
-
-long OffsetAt(std::time_t when, bool& daylight)
-{
-    std::tm local{};
-    localtime_r(&when, &local);
-    daylight = local.tm_isdst > 0;
-    return local.tm_gmtoff;
-}
-
-// The instant in (from, to] at which the zone's daylight flag changes; the
-// flag must differ between the two ends.
-std::time_t FindTransition(std::time_t from, std::time_t to)
-{
-    bool daylightFrom = false;
-    OffsetAt(from, daylightFrom);
-    while (to - from > 1) {
-        const std::time_t middle = from + (to - from) / 2;
-        bool daylight = false;
-        OffsetAt(middle, daylight);
-        if (daylight == daylightFrom) {
-            from = middle;
-        } else {
-            to = middle;
-        }
-    }
-    return to;
-}
-
-// A transition as Windows records a yearly rule: month, weekday, the
-// weekday's occurrence in the month (5 = last) and the local wall-clock time
-// (before the change) at which it happens.
-SYSTEMTIME TransitionRule(std::time_t transition)
-{
-    const std::time_t before = transition - 1;
-    std::tm local{};
-    localtime_r(&before, &local);
-    std::tm after{};
-    localtime_r(&transition, &after);
-    SYSTEMTIME rule{};
-    rule.wMonth = static_cast<WORD>(after.tm_mon + 1);
-    rule.wDayOfWeek = static_cast<WORD>(after.tm_wday);
-    std::tm nextWeek = after;
-    nextWeek.tm_mday += 7;
-    nextWeek.tm_isdst = -1;
-    std::mktime(&nextWeek);
-    rule.wDay = nextWeek.tm_mon != after.tm_mon ? 5 : static_cast<WORD>((after.tm_mday - 1) / 7 + 1);
-    // The wall-clock time at the change, one second after `before`.
-    long seconds = local.tm_hour * 3600L + local.tm_min * 60L + local.tm_sec + 1;
-    rule.wHour = static_cast<WORD>((seconds / 3600) % 24);
-    rule.wMinute = static_cast<WORD>((seconds / 60) % 60);
-    rule.wSecond = static_cast<WORD>(seconds % 60);
-    return rule;
-}
-
-// The process's local zone (TZ) in Windows' terms. A zone without daylight
-// saving time this year answers TIME_ZONE_ID_UNKNOWN, as Windows does for
-// such zones.
-DWORD LocalTimeZone(TIME_ZONE_INFORMATION& info)
-{
-    tzset();
-    const std::time_t now = std::time(nullptr);
-    std::tm today{};
-    localtime_r(&now, &today);
-    std::tm newYear{};
-    newYear.tm_year = today.tm_year;
-    newYear.tm_mday = 1;
-    newYear.tm_isdst = -1;
-    const std::time_t yearStart = std::mktime(&newYear);
-    const std::time_t yearEnd = yearStart + 366 * kDay;
-
-    // Sample the year at daily steps for both kinds of offset.
-    bool haveStandard = false;
-    bool haveDaylight = false;
-    long standardOffset = 0;
-    long daylightOffset = 0;
-    std::time_t toDaylight = 0;
-    std::time_t toStandard = 0;
-    bool previousDaylight = false;
-    OffsetAt(yearStart, previousDaylight);
-    for (std::time_t t = yearStart; t <= yearEnd; t += kDay) {
-        bool daylight = false;
-        const long offset = OffsetAt(t, daylight);
-        if (daylight) {
-            haveDaylight = true;
-            daylightOffset = offset;
-        } else if (!haveStandard) {
-            haveStandard = true;
-            standardOffset = offset;
-        }
-        if (t != yearStart && daylight != previousDaylight) {
-            (daylight ? toDaylight : toStandard) = FindTransition(t - kDay, t);
-        }
-        previousDaylight = daylight;
-    }
-    if (!haveStandard) {
-        standardOffset = daylightOffset;
-    }
-    info.Bias = static_cast<LONG>(-standardOffset / 60);
-    info.StandardBias = 0;
-    CopyZoneName(info.StandardName, tzname[0]);
-    if (!haveDaylight || toDaylight == 0 || toStandard == 0) {
-        info.DaylightBias = -60;
-        CopyZoneName(info.DaylightName, tzname[1]);
-        return TIME_ZONE_ID_UNKNOWN;
-    }
-    info.DaylightBias = static_cast<LONG>(-(daylightOffset - standardOffset) / 60);
-    CopyZoneName(info.DaylightName, tzname[1]);
-    info.DaylightDate = TransitionRule(toDaylight);
-    info.StandardDate = TransitionRule(toStandard);
-    return today.tm_isdst > 0 ? TIME_ZONE_ID_DAYLIGHT : TIME_ZONE_ID_STANDARD;
-}
-
 // ---- computer name ---------------------------------------------------------
 
 // The NetBIOS form of the host name: up to the first dot, upper case, at most
@@ -352,8 +227,9 @@ HLOCAL WINAPI LocalFree(HLOCAL hMem)
     return nullptr;
 }
 
-// The described time zone (result, biases; names and dates empty), or the
-// process's local zone.
+// The machine's time zone (result, biases; names and dates empty). A machine
+// that names none is in UTC, a zone without daylight saving time, whatever
+// the zone of this process: so it replays the same everywhere.
 DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION lpTimeZoneInformation)
 {
     if (lpTimeZoneInformation == nullptr) {
@@ -363,7 +239,7 @@ DWORD WINAPI GetTimeZoneInformation(LPTIME_ZONE_INFORMATION lpTimeZoneInformatio
     *lpTimeZoneInformation = TIME_ZONE_INFORMATION{};
     const auto machine = CurrentMachine();
     if (!machine->Model().zone) {
-        return LocalTimeZone(*lpTimeZoneInformation);
+        return TIME_ZONE_ID_UNKNOWN;
     }
     const auto& zone = *machine->Model().zone;
     lpTimeZoneInformation->Bias = zone.bias;

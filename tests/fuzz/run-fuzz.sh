@@ -1,23 +1,24 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a bounded time: configures the "fuzz" preset
-# (clang++-14) in build/fuzz, builds the target and runs it from its seed
+# (clang++-14) in BUILD_DIR, builds the target and runs it from its seed
 # corpus in tests/fuzz/seeds/<target>/.
 #
-# Usage: run-fuzz.sh TARGET [SECONDS]
-#   TARGET: edid, registry, device_id_list or machine_description (a trailing
-#           "_fuzz" is accepted too); SECONDS defaults to 30.
+# Usage: run-fuzz.sh TARGET [SECONDS [BUILD_DIR]]
+#   TARGET: edid, registry, device_id_list, machine_description or sysfs (a
+#           trailing "_fuzz" is accepted too); SECONDS defaults to 30;
+#           BUILD_DIR to build/fuzz (a build's tests pass a folder of its own).
 # Exits 77 (skipped) when clang++-14 is not installed, 1 when the fuzzer finds
-# a fault; what it found is kept in build/fuzz/<target>-artifacts.
+# a fault; what it found is kept in BUILD_DIR/<target>-artifacts.
 set -euo pipefail
 
-if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-  echo "usage: run-fuzz.sh TARGET [SECONDS]" >&2
+if [ $# -lt 1 ] || [ $# -gt 3 ]; then
+  echo "usage: run-fuzz.sh TARGET [SECONDS [BUILD_DIR]]" >&2
   exit 2
 fi
 name="${1%_fuzz}"
 seconds="${2:-30}"
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-build_dir="$source_dir/build/fuzz"
+build_dir="$(realpath -m "${3:-$source_dir/build/fuzz}")"
 fuzz_dir="$source_dir/tests/fuzz"
 
 # The largest input each target reads.
@@ -39,7 +40,7 @@ if ! command -v clang++-14 >/dev/null 2>&1; then
 fi
 
 cd "$source_dir"
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz -B "$build_dir" >/dev/null
 cmake --build "$build_dir" --target "${name}_fuzz" -j2
 
 # Seeds are kept as text. A .hex seed is pairs of hexadecimal digits (blanks

@@ -36,7 +36,8 @@ demo_machine=$root/examples/machines/workstation.json
 demo_class=ORNSG_VideoController
 formats=(mof json)
 
-# Dates follow the C runtime's zone, and a machine without one takes it too.
+# A description carries its own zone; a live fixture tree takes the zone of
+# the process that reads it, as a live machine does.
 export TZ=UTC LC_ALL=C
 unset DISPLAYINFO_MACHINE DISPLAYINFO_INJECT_FAULT
 

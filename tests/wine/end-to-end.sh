@@ -19,8 +19,8 @@ rm -rf "$3"
 mkdir -p "$3"
 source "$(dirname "$0")/wine-env.sh" "$1" "$(cd "$3" && pwd)"
 cd "$WORKDIR"
-# ManufacturingDate depends on the local time zone; Wine and the Linux build
-# both follow TZ.
+# Wine's dates follow TZ; a capture records Wine's zone, in which the Linux
+# build then answers whatever its own.
 export TZ=UTC
 
 # Wine rewrites its display-device keys whenever its server starts, so one

@@ -1,6 +1,9 @@
 #include "MachineSelection.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <stdexcept>
 
 #include "Capture.h"
 #include "platform/posix/MachineDescription.h"
@@ -29,6 +32,21 @@ std::string SystemRoot(const std::string& systemRootOption)
     return fromEnvironment.empty() ? "/" : fromEnvironment;
 }
 
+// Only a regular file is read as a description: a folder would read as
+// empty text and a FIFO without a writer would never end.
+void CheckMachineFile(const std::string& path)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) {
+        return;  // the loader names a file that cannot be opened
+    }
+    const char* kind = S_ISDIR(status.st_mode)    ? "is a directory"
+                       : S_ISFIFO(status.st_mode) ? "is a FIFO"
+                                                  : "is not a regular file";
+    throw std::runtime_error(path + ": " + std::string(kind) +
+                             ", not a machine description file");
+}
+
 bool SelectMachine(const std::string& machineOption, const std::string& systemRootOption,
                    std::string& error)
 {
@@ -42,6 +60,7 @@ bool SelectMachine(const std::string& machineOption, const std::string& systemRo
             displayplatform::LoadMachineJson(LiveMachineDescription(root),
                                              "live machine below " + root);
         } else {
+            CheckMachineFile(path);
             displayplatform::LoadMachineFile(path);
         }
     } catch (const std::exception& e) {

@@ -157,7 +157,9 @@ std::string RenderJson(const std::vector<TInstanceSnapshot>& instances,
     }
     document["log"] = nlohmann::json::array();
     for (const TLogLine& line : log) {
-        document["log"].push_back({{"level", line.level}, {"text", textcodec::AnsiToUtf8(line.text)}});
+        document["log"].push_back({{"level", line.level},
+                                   {"levelName", LevelName(line.level)},
+                                   {"text", textcodec::AnsiToUtf8(line.text)}});
     }
     return document.dump(2) + "\n";
 }

@@ -1,36 +1,22 @@
 // displayinfo: loads the host core and the display information plug-in,
 // asks the plug-in for CIM classes in one request and prints the instances
 // it committed.
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include <CLI/CLI.hpp>
-
 #include "Capture.h"
-#include "DisplayInfoVersion.h"
+#include "ClassSelection.h"
+#include "CommandLine.h"
 #include "MachineSelection.h"
 #include "ModuleLoader.h"
 #include "OutputFormat.h"
-#include "kvtcore/DisplayClasses.h"
+#include "OutputWriter.h"
 #include "kvtcore/HostControl.h"
 
 namespace {
-
-enum ExitStatus { kRan = 0, kLoadFailed = 1, kBadUsage = 2, kRequestFailed = 3 };
-
-struct Options {
-    std::string machine;
-    std::string format = "mof";
-    std::string logLevel = "warning";
-    std::string plugin;
-    std::string capture;
-    std::string systemRoot;
-    std::vector<std::string> classes;
-};
 
 int LevelThreshold(const std::string& name)
 {
@@ -44,7 +30,7 @@ void PrintLogToStandardError(const std::vector<NORNKVT20::TLogLine>& log, int th
 {
     for (const auto& line : log) {
         if (line.level <= threshold) {
-            std::cerr << LevelName(line.level) << ": " << line.text << "\n";
+            std::cerr << "displayinfo: " << LevelName(line.level) << ": " << line.text << "\n";
         }
     }
 }
@@ -92,56 +78,22 @@ int Fail(int status, const std::string& message)
 int main(int argc, char** argv)
 {
     Options options;
-    CLI::App app{"Loads the display information plug-in, requests CIM classes and prints the "
-                 "instances it commits.",
-                 "displayinfo"};
-    app.add_option("--machine", options.machine,
-                   "Machine description (JSON) the Win32 stand-ins answer from (non-Windows "
-                   "builds; default: $DISPLAYINFO_MACHINE, else the live machine)");
-    app.add_option("--system-root", options.systemRoot,
-                   "Folder standing for / when reading the live machine: sysfs from DIR/sys, "
-                   "DRM nodes from DIR/dev/dri, driver files from DIR/proc (Linux builds; "
-                   "default: $DISPLAYINFO_SYSTEM_ROOT, else /)")
-        ->option_text("DIR")
-        ->excludes("--machine");
-    app.add_option("--format", options.format, "Output format")
-        ->check(CLI::IsMember({"mof", "json"}));
-    app.add_option("--log-level", options.logLevel,
-                   "Lowest severity of the plug-in's log lines echoed on standard error")
-        ->check(CLI::IsMember({"error", "warning", "info", "debug"}));
-    app.add_option("--plugin", options.plugin,
-                   "Plug-in library to load (default: the one beside this program)");
-    CLI::Option* classOption = app.add_option(
-        "CLASS", options.classes, "Classes to request, in order (default: all eight)");
-    app.add_option("--capture", options.capture,
-                   "Write a machine description of this machine to FILE and exit without "
-                   "loading the plug-in")
-        ->option_text("FILE")
-        ->excludes(classOption)
-        ->excludes("--machine")
-        ->excludes("--plugin");
-    app.set_version_flag("--version", std::string("displayinfo ") + DISPLAYINFO_VERSION,
-                         "Print the version and exit");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        // --help and --version: the text is printed and the program ends well.
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        app.exit(e);
-        return kBadUsage;
+    const ParseOutcome parsed =
+        ParseCommandLine(argc, argv, MachineDescriptionsSupported(), options);
+    if (!parsed.run) {
+        if (parsed.status != kRan) {
+            return Fail(parsed.status, parsed.text);
+        }
+        std::string error;
+        return WriteStandardOutput(parsed.text, error) ? kRan : Fail(kWriteFailed, error);
     }
-    if (options.classes.empty()) {
-        options.classes.assign(std::begin(kvtcore::kDisplayClasses),
-                               std::end(kvtcore::kDisplayClasses));
+    ClassSelection selection;
+    std::string error;
+    if (!options.captureGiven && !SelectClasses(options.classes, selection, error)) {
+        return Fail(kBadUsage, error);
     }
 
-    std::string error;
-    if (!options.systemRoot.empty() && !MachineDescriptionsSupported()) {
-        return Fail(kBadUsage, "--system-root is not available on Windows, where the real "
-                               "system is inspected");
-    }
-    if (app.count("--capture") != 0) {
+    if (options.captureGiven) {
         return CaptureMachine(options.capture, SystemRoot(options.systemRoot), error)
                    ? kRan
                    : Fail(kLoadFailed, error);
@@ -183,7 +135,7 @@ int main(int argc, char** argv)
 
     std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
     boost::shared_ptr<NORNKVT20::ICIMNamespace> ns = host->GetCIMNamespace();
-    for (const std::string& name : options.classes) {
+    for (const std::string& name : selection.requested) {
         classes.push_back(ns->GetClass(name, NORNKVT20::PropertyMap()));
     }
     // Armed last, so that only the plug-in's own host calls count.
@@ -209,10 +161,20 @@ int main(int argc, char** argv)
     std::vector<NORNKVT20::TLogLine> log = host->GetLogLines();
     callbacks->Destroy();
 
-    std::string output = options.format == "json" ? RenderJson(instances, log)
-                                                  : RenderMof(instances);
-    std::fwrite(output.data(), 1, output.size(), stdout);
-    std::fflush(stdout);
+    // The end classes an association needed are left out unless asked for;
+    // the log keeps every line of the request.
+    std::vector<NORNKVT20::TInstanceSnapshot> printed;
+    for (NORNKVT20::TInstanceSnapshot& instance : instances) {
+        if (selection.printed.count(instance.className) != 0) {
+            printed.push_back(std::move(instance));
+        }
+    }
+    const std::string output =
+        options.format == "json" ? RenderJson(printed, log) : RenderMof(printed);
+    if (!WriteStandardOutput(output, error)) {
+        PrintLogToStandardError(log, LevelThreshold(options.logLevel));
+        return Fail(kWriteFailed, error);
+    }
 
     PrintLogToStandardError(log, LevelThreshold(options.logLevel));
     if (status == kRequestFailed) {

@@ -262,6 +262,14 @@ def connector(name, connector_id, status, enabled=None, dpms=None,
     }
 
 
+def with_monitor(name, connector_id, sample):
+    """A connected, enabled connector with the monitor of an EDID sample and
+    the modes its EDID gives."""
+    block = edid(sample)
+    return connector(name, connector_id, "connected", modes=edid_modes(block),
+                     edid_bytes=block)
+
+
 def drm_minor(t, devpath, name, minor):
     """A DRM minor (card or render node) under the device sys/<devpath>; its folder."""
     folder = "sys/%s/drm/%s" % (devpath, name)
@@ -599,11 +607,7 @@ def virtio_old_kernel():
     t.link(d + "/driver", "sys/bus/virtio/drivers/virtio_gpu")
     t.link("sys/bus/virtio/drivers/virtio_gpu/virtio0", d)
     t.link("sys/bus/virtio/devices/virtio0", d)
-    monitor = edid("049.bin")
-    drm_card(t, dev, "card0", [
-        connector("Virtual-1", None, "connected", modes=edid_modes(monitor),
-                  edid_bytes=monitor),
-    ], render_minor=128)
+    drm_card(t, dev, "card0", [with_monitor("Virtual-1", None, "049.bin")], render_minor=128)
 
 
 def raspberry_pi_4():
@@ -628,10 +632,8 @@ def raspberry_pi_4():
     t.link("sys/" + gpu + "/of_node", "sys/firmware/devicetree/base/gpu")
     t.write("sys/firmware/devicetree/base/gpu/compatible", b"brcm,bcm2711-vc5\0")
     t.write("sys/firmware/devicetree/base/model", b"Raspberry Pi 4 Model B Rev 1.5\0")
-    monitor = edid("027.bin")
     drm_card(t, gpu, "card1", [
-        connector("HDMI-A-1", 33, "connected", modes=edid_modes(monitor),
-                  edid_bytes=monitor),
+        with_monitor("HDMI-A-1", 33, "027.bin"),
         connector("HDMI-A-2", 43, "disconnected"),
         connector("Writeback-1", 51, "connected", enabled=False,
                   modes=MODES_WRITEBACK),
@@ -648,13 +650,10 @@ def laptop_lts_kernel():
     igpu = "devices/pci0000:00/0000:00:02.0"
     pci_device(t, igpu, 0x8086, 0xa7a0, 0x17aa, 0x22f1, 0x04, 0x030000,
                driver="i915", boot_vga=1, irq=185, runtime_status="active")
-    panel = edid("063.bin")
-    external = edid("091.bin")
     drm_card(t, igpu, "card0", [
-        connector("eDP-1", None, "connected", modes=edid_modes(panel), edid_bytes=panel),
+        with_monitor("eDP-1", None, "063.bin"),
         connector("DP-1", None, "disconnected"),
-        connector("DP-2", None, "connected", modes=edid_modes(external),
-                  edid_bytes=external),
+        with_monitor("DP-2", None, "091.bin"),
         connector("DP-3", None, "disconnected"),
         connector("DP-4", None, "disconnected"),
         connector("HDMI-A-1", None, "disconnected"),
@@ -724,9 +723,8 @@ def usb_display():
                    "mem_info_vram_total": "25753026560\n",
                    "vbios_version": "113-D7020100-102\n",
                })
-    desk = edid("143.bin")
     drm_card(t, gpu, "card0", [
-        connector("DP-1", 95, "connected", modes=edid_modes(desk), edid_bytes=desk),
+        with_monitor("DP-1", 95, "143.bin"),
         connector("DP-2", 104, "disconnected"),
         connector("HDMI-A-1", 110, "disconnected"),
         connector("Writeback-1", 116, "connected", enabled=False, modes=MODES_WRITEBACK),
@@ -735,15 +733,12 @@ def usb_display():
     xhci = "devices/pci0000:00/0000:00:14.0"
     pci_device(t, xhci, 0x8086, 0x7ae0, 0x1458, 0x5007, 0x11, 0x0c0330,
                driver="xhci_hcd", irq=126)
-    usb = usb_device(t, xhci + "/usb3/3-2", 0x17e9, 0x019e, 0x0105, "DisplayLink",
+    usb_device(t, xhci + "/usb3/3-2", 0x17e9, 0x019e, 0x0105, "DisplayLink",
                      "Plugable UGA-165", "UGA1650031729", busnum=3, devnum=4)
     t.link("sys/" + xhci + "/usb3/subsystem", "sys/bus/usb")
     iface = xhci + "/usb3/3-2/3-2:1.0"
     usb_interface(t, iface, 0xff, 0x00, 0x00, "udl")
-    side = edid("044.bin")
-    drm_card(t, iface, "card1", [
-        connector("DVI-I-1", 121, "connected", modes=edid_modes(side), edid_bytes=side),
-    ])
+    drm_card(t, iface, "card1", [with_monitor("DVI-I-1", 121, "044.bin")])
 
 
 def boot_display():
@@ -761,17 +756,15 @@ def boot_display():
                    "mem_info_vram_total": "17163091968\n",
                    "vbios_version": "113-D7330100-101\n",
                })
-    left = edid("139.bin")
     drm_card(t, gpu, "card0", [
-        connector("DP-1", 104, "connected", modes=edid_modes(left), edid_bytes=left),
+        with_monitor("DP-1", 104, "139.bin"),
         connector("HDMI-A-1", 110, "disconnected"),
     ], render_minor=128)
     igpu = "devices/pci0000:00/0000:00:02.0"
     pci_device(t, igpu, 0x8086, 0x7d67, 0x1849, 0x7d67, 0x06, 0x038000,
                driver="i915", irq=190, runtime_status="active")
-    right = edid("105.bin")
     drm_card(t, igpu, "card1", [
-        connector("DP-1", 236, "connected", modes=edid_modes(right), edid_bytes=right),
+        with_monitor("DP-1", 236, "105.bin"),
         connector("HDMI-A-1", 245, "disconnected"),
     ], render_minor=129, boot_display=True)
 

@@ -22,7 +22,7 @@ void IgnoreMessage(char* /*format*/, ...) {}
 thread_local std::jmp_buf* jumpOnError = nullptr;
 thread_local std::string* errorText = nullptr;
 
-[[noreturn]] void LeaveLookup(char* format, ...)
+__attribute__((noreturn)) void LeaveLookup(char* format, ...)
 {
     char text[256];
     va_list arguments;

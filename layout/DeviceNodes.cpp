@@ -86,6 +86,36 @@ IdLists PciIds(const PciIdentity& id)
     return ids;
 }
 
+IdLists UsbIds(const UsbIdentity& id)
+{
+    const std::string device = Hex("USB\\VID_%04X&PID_%04X", id.vendor, id.product);
+    const std::string cls = Hex("USB\\Class_%02x", id.interfaceClass);
+    const std::string subClass = cls + Hex("&SubClass_%02x", id.interfaceSubClass);
+    IdLists ids;
+    ids.hardware = {device + Hex("&REV_%04X", id.revision), device};
+    ids.compatible = {subClass + Hex("&Prot_%02x", id.interfaceProtocol), subClass, cls};
+    return ids;
+}
+
+IdLists VmbusIds(const std::string& classGuid)
+{
+    return IdLists{{"VMBUS\\" + classGuid}, {}};
+}
+
+std::string VmbusInstanceId(const std::string& classGuid, const std::string& instanceGuid)
+{
+    return "VMBUS\\" + classGuid + "\\" + instanceGuid;
+}
+
+std::optional<std::string> VmbusDeviceName(const std::string& classGuid)
+{
+    // The synthetic video device of Hyper-V and Azure guests.
+    if (machine::EqualsFolded(classGuid, "{da0a7802-e377-4aac-8e77-0558eb1073f8}")) {
+        return std::string("Microsoft Hyper-V Video");
+    }
+    return std::nullopt;
+}
+
 void AddEnumKey(machine::Registry& registry, const std::string& instanceId,
                 const std::string& description, const std::string& service, NodeState state)
 {

@@ -51,6 +51,30 @@ std::string PciHardwareId(const PciIdentity& id);
 // Then the shorter forms and the class-code forms (CC_ccssii, CC_ccss).
 IdLists PciIds(const PciIdentity& id);
 
+struct UsbIdentity {
+    std::uint16_t vendor = 0;
+    std::uint16_t product = 0;
+    std::uint16_t revision = 0;  // bcdDevice
+    // Of the interface the device's function is on.
+    std::uint8_t interfaceClass = 0;
+    std::uint8_t interfaceSubClass = 0;
+    std::uint8_t interfaceProtocol = 0;
+};
+
+// As Windows' USB hub driver gives them: USB\VID_vvvv&PID_pppp&REV_rrrr, then
+// without the revision; compatible USB\Class_cc&SubClass_ss&Prot_pp and its
+// shorter forms (the class codes in lower-case hexadecimal, as Windows
+// writes them).
+IdLists UsbIds(const UsbIdentity& id);
+
+// A device on Hyper-V's VMBus: VMBUS\<class GUID in braces>, and its instance
+// ID adds the device's own GUID.
+IdLists VmbusIds(const std::string& classGuid);
+std::string VmbusInstanceId(const std::string& classGuid, const std::string& instanceGuid);
+// The name Windows gives the devices of a VMBus class that carries a display
+// (the synthetic video device); nothing for other classes.
+std::optional<std::string> VmbusDeviceName(const std::string& classGuid);
+
 // A device's key below Enum: the description its driver package gives
 // ("@oem4.inf,%key%;Name" or plain text), the service of its driver (none
 // when empty) and ConfigFlags, which record a failed installation.

@@ -18,6 +18,7 @@ const char kClassKey[] = "System\\CurrentControlSet\\Control\\Class\\";
 const char kKernelPrefix[] = "\\Registry\\Machine\\";
 // What Windows' monitor driver package (monitor.inf) writes.
 const char kMonitorDescription[] = "@monitor.inf,%pnpmonitor.devicedesc%;";
+const char kNonPnpMonitorDescription[] = "@monitor.inf,%nonpnpmonitor.devicedesc%;";
 const char kMonitorMaker[] = "@monitor.inf,%generic%;(Standard monitor types)";
 const char kMonitorCompatibleId[] = "*PNP09FF";
 const char kMonitorService[] = "monitor";
@@ -123,21 +124,34 @@ std::string MonitorInstanceId(const Monitor& monitor)
     return "DISPLAY\\" + monitor.model + "\\" + monitor.instance;
 }
 
+Monitor MonitorWithoutEdid(const std::string& instance, unsigned number)
+{
+    return Monitor{kDefaultMonitorModel, instance, number, Bytes{}};
+}
+
 void AddMonitorNode(machine::Machine& machine, const Monitor& monitor, MonitorValues values)
 {
     const bool all = values == MonitorValues::kAll;
+    // A monitor without EDID is no plug-and-play monitor: no compatible ID.
+    const bool plugAndPlay = monitor.model != kDefaultMonitorModel;
     const std::string hardwareId = "MONITOR\\" + monitor.model;
     const std::string instanceId = MonitorInstanceId(monitor);
-    machine.devices.push_back(DeviceNode(instanceId, {hardwareId}, {kMonitorCompatibleId}));
+    machine.devices.push_back(DeviceNode(instanceId, {hardwareId},
+                                         plugAndPlay ? machine::IdList{kMonitorCompatibleId}
+                                                     : machine::IdList{}));
 
     machine::RegistryKey& key = machine.registry.Key(kEnumKey + instanceId);
-    key.Set(TextValue("DeviceDesc", kMonitorDescription + std::string(kGenericMonitorName)));
+    key.Set(TextValue("DeviceDesc", plugAndPlay ? kMonitorDescription + std::string(kGenericMonitorName)
+                                                : kNonPnpMonitorDescription +
+                                                      std::string(kNonPnpMonitorName)));
     if (all) {
         key.Set(TextValue("Mfg", kMonitorMaker));
     }
     key.Set(MultiTextValue("HardwareID", {hardwareId}));
-    if (all) {
+    if (all && plugAndPlay) {
         key.Set(MultiTextValue("CompatibleIDs", {kMonitorCompatibleId}));
+    }
+    if (all) {
         key.Set(TextValue("ClassGUID", kMonitorClass));
     }
     key.Set(TextValue("Driver", MonitorDriver(monitor.number)));

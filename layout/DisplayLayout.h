@@ -18,6 +18,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 // The device string of a monitor that Windows knows by no other name.
 inline constexpr const char kGenericMonitorName[] = "Generic PnP Monitor";
+// A monitor that gave no EDID: Windows installs it by this model, with this
+// device string, and keeps an EDID value for it that is empty.
+inline constexpr const char kDefaultMonitorModel[] = "Default_Monitor";
+inline constexpr const char kNonPnpMonitorName[] = "Generic Non-PnP Monitor";
 
 // DISPLAY_DEVICEA state flags.
 constexpr std::uint32_t kAttachedToDesktop = 0x1;  // of an output
@@ -77,6 +81,9 @@ struct Monitor {
 };
 
 std::string MonitorInstanceId(const Monitor& monitor);
+
+// A monitor without EDID, MONITOR\Default_Monitor, with its empty EDID value.
+Monitor MonitorWithoutEdid(const std::string& instance, unsigned number);
 
 // The monitor's device node, DISPLAY\<model>\<instance>, its Enum key and,
 // with it, Device Parameters holding the EDID block.

@@ -73,11 +73,22 @@ public:
             error = std::strerror(errno);
             return NodeState::kUnavailable;
         }
+        // The first opener of a card node becomes its master; give that up
+        // before anything else, so that no one waits for it.
+        if (drmIsMaster(fd)) {
+            drmDropMaster(fd);
+        }
         drmModeRes* resources = drmModeGetResources(fd);
         if (resources == nullptr) {
-            error = std::string("not a DRM device with display resources (") +
-                    std::strerror(errno) + ")";
+            const int reason = errno;
             close(fd);
+            // A driver without modesetting (nvidia-drm with modeset=0)
+            // refuses the query: the card has no outputs to read.
+            if (reason == EOPNOTSUPP || reason == EINVAL) {
+                return NodeState::kAbsent;
+            }
+            error = std::string("not a DRM device with display resources (") +
+                    std::strerror(reason) + ")";
             return NodeState::kUnavailable;
         }
         for (int i = 0; i < resources->count_connectors; ++i) {
@@ -88,14 +99,15 @@ public:
             if (connector == nullptr) {
                 continue;
             }
-            const char* type = drmModeGetConnectorTypeName(connector->connector_type);
-            const std::string name = std::string(type != nullptr ? type : "Unknown") + "-" +
-                                     std::to_string(connector->connector_type_id);
-            ConnectorModes& entry = modes[name];
+            NodeConnector entry;
+            entry.id = connector->connector_id;
+            entry.name = ConnectorTypeName(connector->connector_type) + "-" +
+                         std::to_string(connector->connector_type_id);
             for (int m = 0; m < connector->count_modes; ++m) {
-                entry.modes.push_back(FromDrm(connector->modes[m]));
+                entry.modes.modes.push_back(FromDrm(connector->modes[m]));
             }
-            entry.current = CurrentMode(fd, *connector);
+            entry.modes.current = CurrentMode(fd, *connector);
+            modes.push_back(std::move(entry));
             drmModeFreeConnector(connector);
         }
         drmModeFreeResources(resources);

@@ -1,6 +1,8 @@
 #include "capture/linux/LinuxIds.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace capture::sysfs {
 
@@ -16,23 +18,38 @@ std::string Format(const char* format, unsigned a, unsigned b = 0, unsigned c = 
 
 }  // namespace
 
+// "dddd:bb:dd.f", where the domain has four hexadecimal digits, or up to
+// eight for the domains above 0xffff that Intel VMD and Hyper-V's virtual
+// PCI bus create.
 std::optional<PciAddress> ParsePciAddress(const std::string& text)
 {
+    const std::string::size_type colon = text.find(':');
+    if (colon < 4 || colon > 8 || text.size() != colon + 8 || text[colon + 3] != ':' ||
+        text[colon + 6] != '.') {
+        return std::nullopt;
+    }
+    auto hex = [&text](std::size_t at, std::size_t count, unsigned& value) {
+        value = 0;
+        for (std::size_t i = at; i < at + count; ++i) {
+            const char c = text[i];
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                     : -1;
+            if (digit < 0) {
+                return false;
+            }
+            value = value * 16 + static_cast<unsigned>(digit);
+        }
+        return true;
+    };
     unsigned domain = 0;
     unsigned bus = 0;
     unsigned device = 0;
     unsigned function = 0;
-    int consumed = 0;
-    if (text.size() != 12 ||
-        std::sscanf(text.c_str(), "%4x:%2x:%2x.%1x%n", &domain, &bus, &device, &function,
-                    &consumed) != 4 ||
-        consumed != 12 || device > 31 || function > 7) {
+    if (!hex(0, colon, domain) || !hex(colon + 1, 2, bus) || !hex(colon + 4, 2, device) ||
+        !hex(colon + 7, 1, function) || device > 31 || function > 7) {
         return std::nullopt;
-    }
-    for (std::size_t i : {4u, 7u, 10u}) {
-        if (text[i] != (i == 10 ? '.' : ':')) {
-            return std::nullopt;
-        }
     }
     return PciAddress{domain, static_cast<std::uint8_t>(bus), static_cast<std::uint8_t>(device),
                       static_cast<std::uint8_t>(function)};
@@ -47,6 +64,24 @@ std::string PciInstanceSuffix(const std::string& parentPath, const PciAddress& a
 std::string MonitorInstanceSuffix(const std::string& adapterInstanceId, unsigned connector)
 {
     return Format("5&%08X&0&UID%u", Fnv1a32(adapterInstanceId), connector);
+}
+
+std::string UsbInstanceSuffix(const std::string& serial, const std::string& hubPath,
+                              const std::string& deviceName)
+{
+    const bool usable = !serial.empty() && serial.size() <= 64 &&
+                        std::all_of(serial.begin(), serial.end(), [](char c) {
+                            return c > 0x20 && c < 0x7F && c != '\\' && c != '&';
+                        });
+    if (usable) {
+        return serial;
+    }
+    const std::string::size_type last = deviceName.find_last_of("-.");
+    const unsigned port = last == std::string::npos
+                              ? 0
+                              : static_cast<unsigned>(std::strtoul(deviceName.c_str() + last + 1,
+                                                                   nullptr, 10));
+    return Format("5&%08X&0&%u", Fnv1a32(hubPath), port);
 }
 
 std::uint32_t Fnv1a32(const std::string& text)

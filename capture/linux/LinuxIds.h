@@ -11,6 +11,8 @@
 //   the same slot.
 // - A monitor's instance ID is "5&HHHHHHHH&0&UIDn": HHHHHHHH hashes the
 //   adapter's instance ID, n is the connector's position on its card.
+// - A USB display adapter is identified by its own serial number (see
+//   UsbInstanceSuffix); a VMBus device by its instance GUID.
 // - The adapter's driver key below Control\Video is a GUID that Windows
 //   draws at random on installation; here it is made from two FNV-1a hashes
 //   (64 bits) of the adapter's instance ID and its card.
@@ -34,6 +36,13 @@ std::optional<PciAddress> ParsePciAddress(const std::string& text);
 std::string PciInstanceSuffix(const std::string& parentPath, const PciAddress& address);
 // "5&HHHHHHHH&0&UIDn" (see above).
 std::string MonitorInstanceSuffix(const std::string& adapterInstanceId, unsigned connector);
+// A USB device's instance ID ends, as on Windows, in its serial number when
+// it has one that an ID can hold (printable ASCII without "\\" and "&");
+// else in "5&HHHHHHHH&0&P", HHHHHHHH hashing the hub's sysfs path (below
+// /sys/devices) and P the device's port on the hub (the last number of its
+// sysfs name, "3-2" or "1-1.4").
+std::string UsbInstanceSuffix(const std::string& serial, const std::string& hubPath,
+                              const std::string& deviceName);
 
 std::uint32_t Fnv1a32(const std::string& text);
 std::uint64_t Fnv1a64(const std::string& text, std::uint64_t basis);

@@ -49,6 +49,19 @@ void Identify(const Card& card, layout::AdapterSpec& adapter)
                              PciInstanceSuffix(card.pci->parentPath, card.pci->address);
         return;
     }
+    if (card.usb) {
+        adapter.ids = layout::UsbIds(card.usb->identity);
+        adapter.instanceId =
+            adapter.ids.hardware[1] + "\\" +
+            UsbInstanceSuffix(card.usb->serial, card.usb->parentPath, card.usb->port);
+        return;
+    }
+    if (card.vmbus) {
+        adapter.ids = layout::VmbusIds(card.vmbus->classGuid);
+        adapter.instanceId =
+            layout::VmbusInstanceId(card.vmbus->classGuid, card.vmbus->instanceGuid);
+        return;
+    }
     const std::string hardwareId = "PLATFORM\\" + IdText(card.name);
     adapter.ids.hardware = {hardwareId};
     if (!card.driver.empty() && IdText(card.driver) != IdText(card.name)) {
@@ -63,7 +76,7 @@ std::pair<std::size_t, std::size_t> PrimaryOutput(const std::vector<Card>& cards
 {
     std::size_t bootCard = 0;
     for (std::size_t c = 0; c < cards.size(); ++c) {
-        if (cards[c].bootVga) {
+        if (cards[c].bootDisplay) {
             bootCard = c;
             break;
         }
@@ -107,7 +120,8 @@ machine::Machine LayOutMachine(const std::vector<Card>& cards, const std::string
                                 : layout::StoppedWithProblem(layout::kProblemFailedInstall);
         adapter.enumDescription = Ansi(card.name);
         adapter.service = started ? Ansi(card.driver) : "";
-        adapter.guid = GuidFromText(adapter.instanceId + "/card" + std::to_string(card.number));
+        adapter.guid = GuidFromText(adapter.instanceId + "/card" +
+                                    (card.number ? std::to_string(*card.number) : ""));
         adapter.driver = {Ansi(card.name), Ansi(card.bios), Ansi(card.chip), std::nullopt,
                           card.memory};
         for (std::size_t k = 0; k < card.connectors.size(); ++k) {
@@ -124,20 +138,28 @@ machine::Machine LayOutMachine(const std::vector<Card>& cards, const std::string
             if (connector.modes.current) {
                 output.current = WindowsMode(*connector.modes.current);
             }
-            if (connector.edid) {
-                std::string why;
-                layout::MonitorSpec monitor;
-                monitor.monitor.model = layout::MonitorModelFromEdid(*connector.edid, why).value();
-                monitor.monitor.instance =
+            if (connector.monitor) {
+                const std::string instance =
                     MonitorInstanceSuffix(adapter.instanceId, static_cast<unsigned>(k));
-                monitor.monitor.edid = connector.edid;
+                layout::MonitorSpec monitor;
+                if (connector.edid) {
+                    std::string why;
+                    monitor.monitor.model =
+                        layout::MonitorModelFromEdid(*connector.edid, why).value();
+                    monitor.monitor.instance = instance;
+                    monitor.monitor.edid = connector.edid;
+                } else {
+                    monitor.monitor = layout::MonitorWithoutEdid(instance, 0);
+                    monitor.description = layout::kNonPnpMonitorName;
+                }
                 monitor.active = connector.enabled;
                 const std::string instanceId = layout::MonitorInstanceId(monitor.monitor);
                 if (monitorIds.insert(machine::FoldCase(instanceId)).second) {
                     monitor.monitor.number = monitors++;
                     output.monitors.push_back(std::move(monitor));
                 } else {
-                    problems.Add("card" + std::to_string(card.number) + "-" + connector.name +
+                    problems.Add("card" + std::to_string(card.number.value_or(0)) + "-" +
+                                 connector.name +
                                  ": the monitor's instance ID " + instanceId +
                                  " is taken by another output; the monitor is left out");
                 }

@@ -26,10 +26,12 @@ LiveMachine ReadLiveMachine(const std::string& root)
 {
     const std::unique_ptr<sysfs::IModeSource> modes = sysfs::MakeDrmModeSource();
     const std::unique_ptr<sysfs::IPciNames> names = sysfs::MakeLibpciNames();
+    const std::unique_ptr<sysfs::IUsbNames> usbNames = sysfs::MakeUsbIdsNames();
     sysfs::LiveSources sources;
     sources.root = root;
     sources.modes = modes.get();
     sources.pciNames = names.get();
+    sources.usbNames = usbNames.get();
     sources.hostName = sysfs::LocalComputerName(root);
     sources.zone = sysfs::LocalZoneOffsets();
     return sysfs::ReadLiveMachine(sources);

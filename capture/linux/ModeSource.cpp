@@ -20,6 +20,19 @@ bool ReadDimension(const std::string& text, std::uint32_t& value)
 
 }  // namespace
 
+std::string ConnectorTypeName(std::uint32_t type)
+{
+    static const char* const kNames[] = {
+        "Unknown", "VGA",  "DVI-I", "DVI-D",   "DVI-A",  "Composite", "SVIDEO",
+        "LVDS",    "Component", "DIN", "DP",   "HDMI-A", "HDMI-B",    "TV",
+        "eDP",     "Virtual", "DSI",  "DPI",   "Writeback", "SPI",    "USB",
+    };
+    if (type < sizeof kNames / sizeof kNames[0]) {
+        return kNames[type];
+    }
+    return "Unknown" + std::to_string(type);
+}
+
 std::vector<LiveMode> ParseSysfsModes(const std::string& text, std::vector<std::string>& bad)
 {
     std::vector<LiveMode> modes;

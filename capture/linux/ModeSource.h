@@ -34,11 +34,23 @@ struct ConnectorModes {
     std::optional<LiveMode> current;  // the mode of the CRTC driving the connector
 };
 
-// By connector name without the card: "HDMI-A-1", "eDP-1".
-using CardModes = std::map<std::string, ConnectorModes>;
+// A connector as the DRM node lists it.
+struct NodeConnector {
+    std::uint32_t id = 0;  // the kernel's connector object ID
+    std::string name;      // "HDMI-A-1", as sysfs names it (without the card)
+    ConnectorModes modes;
+};
+
+// A card's connectors in the order the node lists them, which is the order
+// the driver created them in.
+using CardModes = std::vector<NodeConnector>;
+
+// The kernel's name of a connector type (drm_connector_enum_list), as sysfs
+// and the node spell it; "Unknown<type>" for a type the kernel may add later.
+std::string ConnectorTypeName(std::uint32_t type);
 
 enum class NodeState {
-    kAbsent,       // no such node: sysfs is used without a message
+    kAbsent,       // no such node, or no modesetting on it: sysfs is used without a message
     kUnavailable,  // there but not usable (permissions, not a DRM node): error says why
     kRead,
 };
@@ -51,7 +63,10 @@ public:
                                std::string& error) = 0;
 };
 
-// The adapter over libdrm's read-only queries (no DRM master needed).
+// The adapter over libdrm's queries of the connectors' current state (no
+// probing of the outputs). Opening a card node makes the opener DRM master
+// when nobody holds that role; the adapter drops it at once, so that the
+// compositor that comes next can take it.
 std::unique_ptr<IModeSource> MakeDrmModeSource();
 
 // The sysfs "modes" attribute: one "WIDTHxHEIGHT" per line, "i" appended

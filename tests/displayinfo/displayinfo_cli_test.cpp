@@ -309,20 +309,22 @@ TEST(DisplayinfoTest, AMachineGivesOneOutputInEveryProcessZone)
 }
 
 // A live machine below --system-root, given also by DISPLAYINFO_SYSTEM_ROOT:
-// a copy of a fixture tree whose connected DP-1 has an empty EDID, which
+// a copy of a fixture tree whose connected DP-1 has a broken EDID, which
 // standard error names in both live runs; its capture replays the run.
 TEST(DisplayinfoTest, LiveMachineNamesItsDamageAndReplaysFromItsCapture)
 {
     const std::string root = ::testing::TempDir() + "live-root";
     const std::string edid = root + "/sys/class/drm/card1/card1-DP-1/edid";
     ASSERT_EQ(std::system(("rm -rf '" + root + "' && cp -a '" SYSFS_FIXTURES_DIR "/two-gpus' '" +
-                           root + "' && : >'" + edid + "'").c_str()), 0);
+                           root + "' && printf x >'" + edid + "'").c_str()), 0);
 
     const std::string capture = ::testing::TempDir() + "live-capture.json";
     Outcome captured = Displayinfo("--system-root '" + root + "' --capture '" + capture + "'");
     ASSERT_EQ(captured.status, 0) << captured.err;
     const std::string message =
-        "displayinfo: live machine: " + edid + ": empty; the monitor is left out\n";
+        "displayinfo: live machine: " + edid +
+        ": the EDID has 1 bytes, fewer than the 128 of its base block; the monitor is reported "
+        "without EDID\n";
     EXPECT_EQ(captured.err, message);
 
     // "-" is standard output, not a file of that name.

@@ -3,9 +3,13 @@
 // what it makes of the rest of the tree must be a machine description the
 // loader takes.
 //
-// Input: one byte choosing the fixture, then up to 16 damages of 4 bytes
-// each: the kind, two bytes choosing an entry of the tree (files, links and
-// folders, in name order) and one argument.
+// Input: one byte choosing the fixture (and, with its top bit, whether the
+// DRM nodes answer), then up to 16 damages of 4 bytes each: the kind, two
+// bytes choosing an entry of the tree (files, links and folders, in name
+// order) and one argument. The fixtures bring the shapes of real kernels:
+// writeback connectors, connected outputs without EDID, cards without
+// connectors, DRM devices below virtio, USB and VMBus devices, connectors
+// without connector_id, devices in runtime suspend.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -29,7 +33,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kFixtures[] = {"two-gpus", "nvidia-and-no-driver", "not-on-pci"};
+const char* const kFixtures[] = {"two-gpus",          "nvidia-and-no-driver", "not-on-pci",
+                                 "vm-qxl",            "hyperv",               "virtio-old-kernel",
+                                 "raspberry-pi-4",    "laptop-lts-kernel",    "nvidia-without-kms",
+                                 "usb-display",       "boot-display"};
 const std::size_t kDamageSize = 4;
 const std::size_t kMaxDamages = 16;
 // Larger than any attribute or EDID the reader accepts.
@@ -46,11 +53,36 @@ public:
     }
 };
 
-// An empty PCI ID database, so that the run does not depend on the system's.
+// Nodes that list the same connectors whatever the card: some with IDs the
+// trees use, one without, one the trees lack, in an order of their own.
+class SomeDrmNodes : public capture::sysfs::IModeSource {
+public:
+    capture::sysfs::NodeState ReadCard(const std::string&, capture::sysfs::CardModes& modes,
+                                       std::string&) override
+    {
+        capture::sysfs::ConnectorModes one;
+        one.modes = {{1920, 1080, 60, false}, {640, 480, 60, false}};
+        one.current = capture::sysfs::LiveMode{1920, 1080, 60, false};
+        modes = {{104, "HDMI-A-1", {}}, {95, "eDP-1", one}, {0, "DP-1", one},
+                 {36, "Virtual-1", one}, {51, "Writeback-1", {}}, {7, "DSI-9", one}};
+        return capture::sysfs::NodeState::kRead;
+    }
+};
+
+// Empty ID databases, so that the run does not depend on the system's.
 class NoPciNames : public capture::sysfs::IPciNames {
 public:
     std::optional<std::string> VendorName(std::uint16_t) override { return std::nullopt; }
     std::optional<std::string> DeviceName(std::uint16_t, std::uint16_t) override
+    {
+        return std::nullopt;
+    }
+};
+
+class NoUsbNames : public capture::sysfs::IUsbNames {
+public:
+    std::optional<std::string> VendorName(std::uint16_t) override { return std::nullopt; }
+    std::optional<std::string> ProductName(std::uint16_t, std::uint16_t) override
     {
         return std::nullopt;
     }
@@ -116,9 +148,11 @@ void Damage(const fs::path& entry, std::uint8_t kind, std::uint8_t argument)
         break;
     default:
         if (fs::is_regular_file(fs::symlink_status(entry, ignored))) {
-            static const char* const texts[] = {"0x", "0xzz\n", "-1\n", "99999999999999999999\n",
-                                                "connected", "enabled\n\n", "1920x\n", "\n"};
-            WriteFile(entry, texts[argument % 8]);
+            static const char* const texts[] = {
+                "0x",        "0xzz\n",    "-1\n",      "99999999999999999999\n",
+                "connected", "enabled\n\n", "1920x\n",  "\n",
+                "unknown\n", "suspended\n", "1\n",      "{}\n"};
+            WriteFile(entry, texts[argument % 12]);
         }
         break;
     }
@@ -135,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::error_code error;
     fs::remove_all(tree, error);
     FUZZ_CHECK(!error);
-    const char* fixture = kFixtures[data[0] % (sizeof(kFixtures) / sizeof(kFixtures[0]))];
+    const char* fixture = kFixtures[(data[0] & 0x7F) % (sizeof(kFixtures) / sizeof(kFixtures[0]))];
     fs::copy(fs::path(SYSFS_FIXTURES_DIR) / fixture, tree,
              fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
     FUZZ_CHECK(!error);
@@ -152,12 +186,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Damage(entries[pick], data[at], data[at + 3]);
     }
 
-    NoDrmNodes modes;
+    NoDrmNodes noNodes;
+    SomeDrmNodes someNodes;
     NoPciNames names;
+    NoUsbNames usbNames;
     capture::sysfs::LiveSources sources;
     sources.root = tree.string();
-    sources.modes = &modes;
+    sources.modes = (data[0] & 0x80) != 0 ? static_cast<capture::sysfs::IModeSource*>(&someNodes)
+                                          : &noNodes;
     sources.pciNames = &names;
+    sources.usbNames = &usbNames;
     sources.hostName = "FUZZ";
     try {
         const capture::LiveMachine machine = capture::sysfs::ReadLiveMachine(sources);

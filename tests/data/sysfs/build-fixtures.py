@@ -563,11 +563,12 @@ def hyperv():
     instance = "5620e0c7-8062-4dce-aeb7-520c7ef76171"
     dev = vmbus + "/" + instance
     d = "sys/" + dev
-    t.mkdir("sys/bus/acpi/devices")
     t.write("sys/" + acpi + "/hid", "ACPI0004\n")
     t.link("sys/" + acpi + "/subsystem", "sys/bus/acpi")
+    t.link("sys/bus/acpi/devices/ACPI0004:00", "sys/" + acpi)
     t.write("sys/" + vmbus + "/hid", "VMBUS\n")
     t.link("sys/" + vmbus + "/subsystem", "sys/bus/acpi")
+    t.link("sys/bus/acpi/devices/VMBUS:00", "sys/" + vmbus)
     t.write(d + "/class_id", HV_SYNTHVID + "\n")
     t.write(d + "/device_id", "{" + instance + "}\n")
     t.write(d + "/id", "14\n")

@@ -114,11 +114,11 @@ TEST_F(MonitorCollectorTest, DescriptorTagLinesOfEachScan)
     const std::string prefix = "Monitor Information EDID Tag: ";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.layout);
-        Host().Reset();
+        StartRequest();
         LoadMachine(MachineJson({{"GSM5B7F", c.block.Hex(), ""}}));
         for (const auto& request : {std::make_pair("ORNSG_DesktopMonitor", &c.desktopTags),
                                     std::make_pair("ORNSG_MonitorResolution", &c.resolutionTags)}) {
-            Host().Reset();
+            StartRequest();
             Generate(request.first);
             std::string tags;
             for (const std::string& line : LogAt(3)) {
@@ -143,7 +143,7 @@ TEST_F(MonitorCollectorTest, NoMonitorArrayWarnings)
         {"ORNSG_MonitorResolution", "Monitor Resolution:Could not get monitor Array"},
     };
     for (const auto& c : cases) {
-        Host().Reset();
+        StartRequest();
         EXPECT_EQ(0u, Generate(c.className));
         EXPECT_EQ(std::vector<std::string>{c.warning}, LogAt(2)) << c.className;
     }
@@ -163,7 +163,7 @@ TEST_F(MonitorCollectorTest, InstanceIdTooLongForItsBuffer)
         const std::string enumKey = R"(SYSTEM\\CurrentControlSet\\Enum\\)";
         const std::string edid =
             R"({"EDID": {"type": "REG_BINARY", "hex": ")" + ValidEdid() + R"("}})";
-        Host().Reset();
+        StartRequest();
         LoadMachine(R"({"displayDevices": [{"deviceName": "A", "deviceID": "PCI", "monitors": [)"
                     R"({"deviceName": "M", "deviceID": "MONITOR\\GSM5B7F\\{x}"}]}], "devices": [)"
                     R"({"instanceId": ")" + id + R"(", "hardwareIds": ["MONITOR\\GSM5B7F"]}],)"

@@ -21,7 +21,7 @@ void AllClassesRequest::TearDown()
 RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& faultText,
                                           std::vector<NORNKVT20::THostEvent>* trace)
 {
-    Host().Reset();
+    StartRequest();
     RequestOutcome outcome;
     {
         std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
@@ -31,7 +31,7 @@ RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& f
         if (faultAt > 0) {
             Host().InjectFault("AnyOperation", faultAt, faultText);
         }
-        boost::shared_ptr<NORNKVT20::TQueryContext> context = Host().CreateQueryContext();
+        boost::shared_ptr<NORNKVT20::TQueryContext> context = HostRequest().GetQueryContext();
         if (trace != nullptr) {
             Host().StartCallTrace();
         }

@@ -20,7 +20,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // One request for the eight classes on a fresh store. With faultAt > 0,
+    // One request for the eight classes, a new one each time. With faultAt > 0,
     // the faultAt-th host call of the request throws TKVTException(faultText);
     // with a trace, its host calls and log lines are traced into it.
     RequestOutcome Request(unsigned faultAt = 0, const std::string& faultText = std::string(),

@@ -51,6 +51,19 @@ RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& f
     return outcome;
 }
 
+std::vector<NORNKVT20::TInstanceSnapshot> RequestClasses(NORNKVT20::IHostControl& host,
+                                                         TDisplayInfoCallbacks& plugin,
+                                                         const std::vector<std::string>& classes)
+{
+    const auto request = host.CreateRequest();
+    std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > handles;
+    for (const std::string& name : classes) {
+        handles.push_back(request->GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap()));
+    }
+    plugin.GetData(request->GetQueryContext(), handles);
+    return request->GetCommittedInstances();
+}
+
 std::vector<std::string> Describe(const std::vector<NORNKVT20::TInstanceSnapshot>& instances)
 {
     std::vector<std::string> texts;

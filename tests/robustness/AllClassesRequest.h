@@ -29,6 +29,11 @@ protected:
     TDisplayInfoCallbacks* m_callbacks = nullptr;
 };
 
+// One request for the named classes made as a host makes it (a new host
+// request, its classes, GetData); gives what the request committed.
+std::vector<NORNKVT20::TInstanceSnapshot> RequestClasses(NORNKVT20::IHostControl& host,
+                                                         TDisplayInfoCallbacks& plugin,
+                                                         const std::vector<std::string>& classes);
 // The instances as lines of text, with head numbers left out: the
 // module-wide head counter goes on from one request to the next.
 std::vector<std::string> Describe(const std::vector<NORNKVT20::TInstanceSnapshot>& instances);

@@ -2,14 +2,14 @@
 # Builds everything for both targets and runs the whole test suite: the Linux
 # build (with the layer check and a plug-in built against the installed host
 # SDK), a clang build that must compile without warnings, the Linux build under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build under
-# Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the request tests under
+# ThreadSanitizer, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 jobs="$(nproc)"
 
-for preset in default clang asan mingw; do
+for preset in default clang asan tsan mingw; do
   echo "=== $preset ==="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$jobs"

@@ -12,9 +12,10 @@ namespace {
 
 using NORNKVT20::TCIMValue;
 
-void CommitWithKey(const std::string& className, const std::string& key, const std::string& value)
+void CommitWithKey(NORNKVT20::IHostRequest& request, const std::string& className,
+                   const std::string& key, const std::string& value)
 {
-    auto ns = KvtGetHostControl()->GetCIMNamespace();
+    auto ns = request.GetCIMNamespace();
     auto instance = ns->GetClass(className, PropertyMap())->CreateInstance(PropertyMap());
     instance->SetPropertyValue(key, TCIMValue(value), PropertyMap());
     instance->Commit(PropertyMap());
@@ -26,15 +27,16 @@ void BM_MonitorSettings(benchmark::State& state)
     const int modesPerMonitor = 20;
     NORNKVT20::IHostControl* host = KvtGetHostControl();
     host->Reset();
+    auto request = host->CreateRequest();
     for (int m = 0; m < monitors; ++m) {
         std::string id = "DISPLAY\\DEL40F2\\5&2B3C4D5E&0&UID" + std::to_string(4352 + m);
-        CommitWithKey("ORNSG_DesktopMonitor", "DeviceID", id);
+        CommitWithKey(*request, "ORNSG_DesktopMonitor", "DeviceID", id);
         for (int r = 1; r <= modesPerMonitor; ++r) {
-            CommitWithKey("ORNSG_MonitorResolution", "SettingID",
+            CommitWithKey(*request, "ORNSG_MonitorResolution", "SettingID",
                           id + "\\ Setting " + std::to_string(r));
         }
     }
-    auto requested = host->GetCIMNamespace()->GetClass("ORNSG_MonitorSetting", PropertyMap());
+    auto requested = request->GetCIMNamespace()->GetClass("ORNSG_MonitorSetting", PropertyMap());
     TAssociationParameters parameters = {"ORNSG_DesktopMonitor", "DeviceID", "ORNSG_MonitorResolution",
                              "SettingID", "Element", "Setting", "", PrefixRule};
     PropertyMap working;

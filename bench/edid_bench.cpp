@@ -65,8 +65,9 @@ void BM_DecodeEdid(benchmark::State& state)
     LogMessage::setProvider(&BenchProvider());
 
     const std::vector<machinegen::EdidBlocks> blocks = machinegen::SampleEdids();
+    const auto request = host->CreateRequest();
     TDecodingMonitorInfo monitor(
-        host->GetCIMNamespace()->GetClass("ORNSG_MonitorResolution", NORNKVT20::PropertyMap()));
+        request->GetCIMNamespace()->GetClass("ORNSG_MonitorResolution", NORNKVT20::PropertyMap()));
     monitor.SetDeviceID("DISPLAY\\DEL1000\\5&2B3C4D5E&0&UID4353");
 
     std::size_t properties = 0;

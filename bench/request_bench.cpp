@@ -56,10 +56,10 @@ std::size_t CountOf(const std::map<std::string, std::size_t>& counts, const char
 
 // Whether the last request gave what the machine holds: a benchmark of a
 // request that found nothing would measure nothing.
-std::string CheckResult(NORNKVT20::IHostControl& host, const machinegen::Shape& shape)
+std::string CheckResult(NORNKVT20::IHostRequest& request, const machinegen::Shape& shape)
 {
     std::map<std::string, std::size_t> counts;
-    for (const auto& instance : host.GetCommittedInstances()) {
+    for (const auto& instance : request.GetCommittedInstances()) {
         ++counts[instance.className];
     }
     const auto adapters = static_cast<std::size_t>(shape.adapters);
@@ -88,23 +88,26 @@ void BM_Request(benchmark::State& state)
 
     // Registering opens the plug-in's logging gate, as when the host loads it.
     TDisplayInfoCallbacks* callbacks = new TDisplayInfoCallbacks();
-    std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
-    for (const char* name : kvtcore::kDisplayClasses) {
-        classes.push_back(host.GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap()));
-    }
+    boost::shared_ptr<NORNKVT20::IHostRequest> request;
 
     for (auto _ : state) {
-        // Each request starts from an empty store and an empty log.
+        // Each request is a new one, with an empty log; the host looks up
+        // its classes before it calls.
         state.PauseTiming();
         host.Reset();
+        request = host.CreateRequest();
+        std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
+        for (const char* name : kvtcore::kDisplayClasses) {
+            classes.push_back(request->GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap()));
+        }
         state.ResumeTiming();
-        callbacks->GetData(host.CreateQueryContext(), classes);
+        callbacks->GetData(request->GetQueryContext(), classes);
     }
-    const std::string error = CheckResult(host, machinegen::ShapeOf(monitors, devices));
+    const std::string error = CheckResult(*request, machinegen::ShapeOf(monitors, devices));
     if (!error.empty()) {
         state.SkipWithError(error.c_str());
     }
-    state.counters["instances"] = static_cast<double>(host.GetCommittedInstances().size());
+    state.counters["instances"] = static_cast<double>(request->GetCommittedInstances().size());
     SetCaseCounters(state, monitors, devices);
 
     callbacks->Destroy();

@@ -62,8 +62,12 @@ void TFaultInjector::OnCall(EHostOperation operation, const std::string& subject
     if (trace.IsRunning()) {
         trace.RecordCall(kOperationNames[op], subject, detail);
     }
-    const unsigned long long call = ++m_calls[op];
-    const unsigned long long anyCall = ++m_calls[kAllCalls];
+    // Plain counts: they order nothing else, so that the host adds no
+    // ordering between the threads of concurrent requests that could hide
+    // their races from ThreadSanitizer.
+    const unsigned long long call = m_calls[op].fetch_add(1, std::memory_order_relaxed) + 1;
+    const unsigned long long anyCall =
+        m_calls[kAllCalls].fetch_add(1, std::memory_order_relaxed) + 1;
     if (!m_armed) {
         return;
     }

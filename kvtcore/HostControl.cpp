@@ -2,14 +2,15 @@
 #include "kvtcore/HostControl.h"
 
 #include <exception>
+#include <memory>
 
 #include <boost/make_shared.hpp>
 
 #include "kvtcore/CallTrace.h"
-#include "kvtcore/CIMStore.h"
 #include "kvtcore/CoreLogger.h"
 #include "kvtcore/FaultInjector.h"
 #include "kvtcore/PluginManager.h"
+#include "kvtcore/RequestStore.h"
 #include "kvtcore/StoreObjects.h"
 
 namespace kvtcore {
@@ -38,6 +39,45 @@ NORNKVT20::TInstanceSnapshot Snapshot(const TStoreInstance& instance)
     return snapshot;
 }
 
+// How the store knows which request a plug-in's call belongs to: by the
+// handle the call is made on. A host always knows the request, since it made
+// the call; here the request travels with the handles it gave out. The
+// request's namespace holds its TRequestStore, every class looked up there
+// and every instance such a class creates holds it too, and a class's
+// GetNamespace gives a namespace of the same request. So the handles the
+// host passes to GetData lead the plug-in to its own request's results
+// only, whichever thread it runs on and however many requests run beside
+// it; the plug-in never names the request and needs no change. The calling
+// thread is deliberately not used: a handle keeps its request wherever it
+// is called from, and nothing has to be set up or torn down around GetData.
+class THostRequest : public NORNKVT20::IHostRequest {
+public:
+    THostRequest()
+        : m_results(std::make_shared<TRequestStore>()),
+          m_namespace(boost::make_shared<TStoreNamespace>(m_results)),
+          m_context(boost::make_shared<NORNKVT20::TQueryContext>())
+    {
+    }
+
+    boost::shared_ptr<NORNKVT20::ICIMNamespace> GetCIMNamespace() override { return m_namespace; }
+
+    boost::shared_ptr<NORNKVT20::TQueryContext> GetQueryContext() override { return m_context; }
+
+    std::vector<NORNKVT20::TInstanceSnapshot> GetCommittedInstances() override
+    {
+        std::vector<NORNKVT20::TInstanceSnapshot> snapshots;
+        for (const auto& instance : m_results->GetCommitted()) {
+            snapshots.push_back(Snapshot(*instance));
+        }
+        return snapshots;
+    }
+
+private:
+    std::shared_ptr<TRequestStore> m_results;
+    boost::shared_ptr<NORNKVT20::ICIMNamespace> m_namespace;
+    boost::shared_ptr<NORNKVT20::TQueryContext> m_context;
+};
+
 class THostControl : public NORNKVT20::IHostControl {
 public:
     std::size_t GetPluginCount() override { return TPluginManager::Get().GetPluginCount(); }
@@ -55,23 +95,9 @@ public:
             TPluginManager::Get().GetPlugin(index));
     }
 
-    boost::shared_ptr<NORNKVT20::ICIMNamespace> GetCIMNamespace() override
+    boost::shared_ptr<NORNKVT20::IHostRequest> CreateRequest() override
     {
-        return TCIMStore::Get().GetNamespace();
-    }
-
-    boost::shared_ptr<NORNKVT20::TQueryContext> CreateQueryContext() override
-    {
-        return boost::make_shared<NORNKVT20::TQueryContext>();
-    }
-
-    std::vector<NORNKVT20::TInstanceSnapshot> GetCommittedInstances() override
-    {
-        std::vector<NORNKVT20::TInstanceSnapshot> snapshots;
-        for (const auto& instance : TCIMStore::Get().GetCommitted()) {
-            snapshots.push_back(Snapshot(*instance));
-        }
-        return snapshots;
+        return boost::make_shared<THostRequest>();
     }
 
     std::vector<NORNKVT20::TLogLine> GetLogLines() override
@@ -87,7 +113,6 @@ public:
     // Registrations stay: a plug-in registers once, when it is loaded.
     void Reset() override
     {
-        TCIMStore::Get().Reset();
         TCoreLogger::Get().Clear();
         TFaultInjector::Get().Reset();
     }

@@ -47,6 +47,25 @@ struct TLiveObjects {
     long properties = 0;
 };
 
+// One data request of the host. The classes the host hands a plug-in's
+// GetData come from the request's namespace, and every handle the plug-in
+// reaches from them (the namespace again, the classes it looks up there, the
+// instances it creates) belongs to the same request: what it commits through
+// them is this request's result, and enumerating a class delivers this
+// request's results alone. Requests made one after another, or at the same
+// time on several threads, neither see nor disturb each other's results.
+class IHostRequest {
+public:
+    virtual ~IHostRequest() {}
+
+    // The namespace to look up the requested classes in.
+    virtual boost::shared_ptr<ICIMNamespace> GetCIMNamespace() = 0;
+    // The context to hand GetData with the classes.
+    virtual boost::shared_ptr<TQueryContext> GetQueryContext() = 0;
+    // What the request committed so far, in commit order.
+    virtual std::vector<TInstanceSnapshot> GetCommittedInstances() = 0;
+};
+
 class IHostControl {
 public:
     virtual ~IHostControl() {}
@@ -56,23 +75,23 @@ public:
     // The data-request view of a registered plug-in, or null when it has none.
     virtual IPluginBasicQueryCallbacks* GetQueryCallbacks(std::size_t index) = 0;
 
-    // The namespace that holds the classes plug-ins serve.
-    virtual boost::shared_ptr<ICIMNamespace> GetCIMNamespace() = 0;
-    virtual boost::shared_ptr<TQueryContext> CreateQueryContext() = 0;
+    // Begins a data request with no results. Its results last as long as the
+    // request object or any handle of the request.
+    virtual boost::shared_ptr<IHostRequest> CreateRequest() = 0;
 
-    // Instances committed so far, in commit order.
-    virtual std::vector<TInstanceSnapshot> GetCommittedInstances() = 0;
-    // Lines written to the core logger so far, in order.
+    // Lines written to the core logger so far, in order, by every request.
     virtual std::vector<TLogLine> GetLogLines() = 0;
 
-    // Makes the nth call (1-based, counted from now) of a host operation throw
-    // TKVTException(text). Operations: CreateInstance, SetPropertyValue,
-    // Commit, GetClass, GetName, GetNamespace, EnumerateInstances, GetProperty,
-    // GetValue, GetReference, GetSystemName, GetSystemCreationClassName, and
-    // AnyOperation for the nth host call of whichever operation.
+    // Makes the nth call (1-based, counted from now, in any request) of a host
+    // operation throw TKVTException(text). Operations: CreateInstance,
+    // SetPropertyValue, Commit, GetClass, GetName, GetNamespace,
+    // EnumerateInstances, GetProperty, GetValue, GetReference, GetSystemName,
+    // GetSystemCreationClassName, and AnyOperation for the nth host call of
+    // whichever operation.
     virtual void InjectFault(const std::string& operation, unsigned nth,
                              const std::string& text) = 0;
-    // Forgets committed instances, log lines and armed faults (registrations stay).
+    // Forgets log lines and armed faults (registrations stay; results belong
+    // to their requests).
     virtual void Reset() = 0;
 
     // Describes the exception being handled (call only inside a catch block).

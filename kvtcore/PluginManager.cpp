@@ -5,8 +5,8 @@
 #include <boost/core/null_deleter.hpp>
 
 #include "host/KVTException.h"
-#include "kvtcore/CIMStore.h"
 #include "kvtcore/CoreLogger.h"
+#include "kvtcore/StoreObjects.h"
 
 namespace NORNKVT20 {
 
@@ -68,7 +68,8 @@ NORNKVT20::TPluginManagerProvider* TPluginManager::RegisterPlugin(
 boost::shared_ptr<NORNKVT20::ICIMClass> TPluginManager::GetClass(const std::string& name,
                                                                  NORNKVT20::PropertyMap context)
 {
-    return TCIMStore::Get().GetNamespace()->GetClass(name, context);
+    // The manager serves no request, so neither do the classes it gives.
+    return TStoreNamespace(nullptr).GetClass(name, context);
 }
 
 std::size_t TPluginManager::GetPluginCount() const

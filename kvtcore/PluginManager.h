@@ -16,7 +16,8 @@ public:
     // the process runs. The provider is named by the plug-in's GetPluginName.
     NORNKVT20::TPluginManagerProvider* RegisterPlugin(NORNKVT20::IPluginCallbacks* plugin,
                                                       NORNKVT20::PropertyMap context) override;
-    // The store's class of that name.
+    // The store's class of that name, outside any request: its instances
+    // cannot be committed and its enumeration delivers nothing.
     boost::shared_ptr<NORNKVT20::ICIMClass> GetClass(const std::string& name,
                                                      NORNKVT20::PropertyMap context) override;
 

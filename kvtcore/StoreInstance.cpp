@@ -2,9 +2,9 @@
 #include <boost/make_shared.hpp>
 
 #include "host/KVTException.h"
-#include "kvtcore/CIMStore.h"
 #include "kvtcore/FaultInjector.h"
 #include "kvtcore/ObjectPath.h"
+#include "kvtcore/RequestStore.h"
 #include "kvtcore/StoreObjects.h"
 
 namespace kvtcore {
@@ -13,8 +13,9 @@ using NORNKVT20::PropertyMap;
 using NORNKVT20::TCIMValue;
 using NORNKVT20::TKVTException;
 
-TStoreInstance::TStoreInstance(std::shared_ptr<const TClassDeclaration> declaration)
-    : m_declaration(std::move(declaration)), m_isResult(false)
+TStoreInstance::TStoreInstance(std::shared_ptr<const TClassDeclaration> declaration,
+                               std::shared_ptr<TRequestStore> request)
+    : m_declaration(std::move(declaration)), m_request(std::move(request)), m_isResult(false)
 {
 }
 
@@ -59,7 +60,15 @@ void TStoreInstance::SetPropertyValue(const std::string& name, const TCIMValue& 
 void TStoreInstance::Commit(PropertyMap /*context*/)
 {
     TFaultInjector::Get().OnCall(EHostOperation::Commit, m_declaration->name);
-    TCIMStore::Get().Commit(*this);
+    if (m_isResult) {
+        throw TKVTException("Commit " + m_declaration->name + ": instance " + m_resultPath +
+                            " is a committed result already");
+    }
+    if (!m_request) {
+        throw TKVTException("Commit " + m_declaration->name +
+                            ": the instance was made outside any request");
+    }
+    m_request->Commit(*this);
 }
 
 boost::shared_ptr<NORNKVT20::ICIMProperty> TStoreInstance::GetProperty(const std::string& name,

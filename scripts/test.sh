@@ -2,14 +2,15 @@
 # Builds everything for both targets and runs the whole test suite: the Linux
 # build (with the layer check and a plug-in built against the installed host
 # SDK), a clang build that must compile without warnings, the Linux build under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under
-# Wine, and the Linux package of a release build.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the request tests under
+# ThreadSanitizer, the Windows build under Wine, and the Linux package of a
+# release build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 jobs="$(nproc)"
 
-for preset in default clang asan mingw; do
+for preset in default clang asan tsan mingw; do
   echo "=== $preset ==="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$jobs"

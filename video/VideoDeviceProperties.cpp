@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -11,10 +12,16 @@ using NORNKVT20::TCIMValue;
 
 namespace {
 
-// Numbers the heads for as long as the module is loaded, across requests
-// and collectors; wraps to 0 after 255. Constant-initialised, so nothing
-// runs at load time.
-std::uint8_t s_nextHeadNumber = 1;
+// Numbers the heads for as long as the module is loaded, across requests,
+// collectors and the threads a host serves requests on. Each head takes its
+// number and moves the counter on in one atomic step, so two heads made at
+// once never share a number and none is skipped; the addition wraps to 0
+// after 255 as unsigned arithmetic does. It needs no ordering with other
+// memory, and no lock: an 8-bit atomic is lock-free on every target (checked
+// below). Constant-initialised, so nothing runs at load time.
+std::atomic<std::uint8_t> s_nextHeadNumber{1};
+static_assert(std::atomic<std::uint8_t>::is_always_lock_free,
+              "the head counter must not take a lock");
 
 }  // namespace
 
@@ -41,8 +48,8 @@ int TVideoInfo::GetDeviceProperties(const DISPLAY_DEVICEA& device)
         addProperty(m_properties, "CreationClassName", TCIMValue(VideoClass::Head));
         addProperty(m_properties, "DeviceID",
                     TCIMValue("VIDEOHEAD" + FieldText(device.DeviceName)));
-        addProperty(m_properties, "HeadNumber", TCIMValue(s_nextHeadNumber));
-        ++s_nextHeadNumber;
+        const std::uint8_t headNumber = s_nextHeadNumber.fetch_add(1, std::memory_order_relaxed);
+        addProperty(m_properties, "HeadNumber", TCIMValue(headNumber));
     }
 
     return AddScopingProperties(getCIMClass(), m_logger, m_properties);

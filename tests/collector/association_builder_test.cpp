@@ -83,7 +83,7 @@ TEST_F(AssociationBuilderTest, PairsAreOrderedBySecondThenFirstAndAnEmptyKeyMatc
     EXPECT_EQ(expected, Build());
     EXPECT_TRUE(Log().empty());
 
-    Host().Reset();
+    StartRequest();
     std::string empty = Commit(monitor, "DeviceID", "");
     std::string a = Commit(resolution, "SettingID", "A");
     std::string b = Commit(resolution, "SettingID", "B");

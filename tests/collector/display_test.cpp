@@ -42,3 +42,33 @@ TEST(GenerateCIMInstanceTest, SetsPropertiesInByteOrderAndCommitsOnlyForTheReque
         EXPECT_EQ(expected, cls->calls) << className;
     }
 }
+
+// The first non-null value recorded under a name stands: a later value,
+// null or not, changes nothing, and a null value records nothing.
+TEST(AddPropertyTest, TheFirstNonNullValueStands)
+{
+    using NORNKVT20::TCIMValue;
+    const struct {
+        std::vector<TCIMValue> values;  // added in turn under one name
+        const char* expected;           // the text kept, or nullptr for none
+    } cases[] = {
+        {{TCIMValue("first"), TCIMValue("second")}, "first"},
+        {{TCIMValue(), TCIMValue("later")}, "later"},
+        {{TCIMValue("kept"), TCIMValue()}, "kept"},
+        {{TCIMValue()}, nullptr},
+        {{TCIMValue(""), TCIMValue("not empty")}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        PropertyMap map;
+        map["Other"] = TCIMValue("untouched");
+        for (const TCIMValue& value : c.values) {
+            addProperty(map, "Name", value);
+        }
+        EXPECT_EQ(std::string(map.at("Other")), "untouched");
+        ASSERT_EQ(map.count("Name"), c.expected != nullptr ? 1u : 0u);
+        if (c.expected != nullptr) {
+            EXPECT_EQ(std::string(map.at("Name")), c.expected);
+        }
+    }
+}

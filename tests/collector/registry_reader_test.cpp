@@ -18,6 +18,8 @@ protected:
             "FiveBytes": {"type": "REG_BINARY", "hex": "01 02 03 04 05"},
             "TwoBytes": {"type": "REG_BINARY", "hex": "00 10"},
             "Empty": {"type": "REG_BINARY", "hex": ""},
+            "Dword": {"type": "REG_DWORD", "dword": 4096},
+            "Multi": {"type": "REG_MULTI_SZ", "strings": ["a", "b"]},
             "Long": {"type": "REG_SZ", "string": ")" + std::string(600, 'A') + R"("}}}})");
         ASSERT_EQ(0, reader.open("system\\key"));
     }
@@ -25,19 +27,22 @@ protected:
     TRegistryReader reader;
 };
 
-// Which reads accept which types is left to the fuzz target; here, what the
-// accepted reads decode.
-TEST_F(RegistryReaderTest, NumbersAndTextsDecodeFromTheStoredBytes)
+// Only binary data passes readBinary and readBinaryNumber; readString takes
+// every type, and decodes text and binary data. A type that a read refuses
+// is not logged, and leaves the caller's size and number as they were.
+TEST_F(RegistryReaderTest, EachReadAcceptsItsTypesAndDecodesTheStoredBytes)
 {
     struct Case {
         const char* name;
-        int numberResult;
+        int binaryResult;  // of readBinary and readBinaryNumber alike
         DWORD number;
         const char* text;
         DWORD size;  // of the stored data
     };
     const Case cases[] = {
         {"Text", 1, 77, "text", 5},
+        {"Dword", 1, 77, "", 4},
+        {"Multi", 1, 77, "", 5},
         {"Utf16", 0, 0x00420041, "ABC", 8},
         {"FiveBytes", 0, 0x04030201, "\x01\x02\x03\x04\x05", 5},
         {"TwoBytes", 0, 4096, "\x10", 2},
@@ -45,10 +50,19 @@ TEST_F(RegistryReaderTest, NumbersAndTextsDecodeFromTheStoredBytes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        DWORD number = 77;
+        BYTE bytes[512] = {0x77};
         DWORD size = 512;
-        EXPECT_EQ(c.numberResult, reader.readBinaryNumber(c.name, &number, &size));
+        EXPECT_EQ(c.binaryResult, reader.readBinary(c.name, bytes, &size));
+        EXPECT_EQ(c.binaryResult == 0 ? c.size : 512u, size);
+        if (c.binaryResult == 0 && c.size > 0) {
+            EXPECT_EQ(c.number & 0xFF, bytes[0]);
+        }
+
+        DWORD number = 77;
+        size = 512;
+        EXPECT_EQ(c.binaryResult, reader.readBinaryNumber(c.name, &number, &size));
         EXPECT_EQ(c.number, number);
+        EXPECT_EQ(c.binaryResult == 0 ? c.size : 512u, size);
 
         std::string text = "stale";
         size = 512;

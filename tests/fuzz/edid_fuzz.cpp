@@ -100,7 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LogMessage::setProvider((control & kLoggingOn) != 0 ? &FuzzProvider() : nullptr);
 
     boost::shared_ptr<NORNKVT20::ICIMClass> monitorClass =
-        host->GetCIMNamespace()->GetClass("ORNSG_DesktopMonitor", NORNKVT20::PropertyMap());
+        host->CreateRequest()->GetCIMNamespace()->GetClass("ORNSG_DesktopMonitor",
+                                                           NORNKVT20::PropertyMap());
     TMonitorInfo monitor(monitorClass);
     monitor.DecodeEDID(padded.data(), static_cast<DWORD>(edidSize));
     if ((control & kWithDeviceId) != 0) {

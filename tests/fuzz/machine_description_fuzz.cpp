@@ -114,12 +114,12 @@ void CheckAccepted(const std::string& text)
         FUZZ_CHECK(RegCloseKey(handle) == ERROR_SUCCESS);
     }
 
-    NORNKVT20::IHostControl* host = KvtGetHostControl();
+    const auto request = KvtGetHostControl()->CreateRequest();
     std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
     for (const char* name : kvtcore::kDisplayClasses) {
-        classes.push_back(host->GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap()));
+        classes.push_back(request->GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap()));
     }
-    callbacks->GetData(host->CreateQueryContext(), classes);
+    callbacks->GetData(request->GetQueryContext(), classes);
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(CIMStoreTest, PropertyKeepsTheValueReadWhateverHappensToItsInstance)
     ASSERT_EQ(results.GetVector().size(), 1u);
     auto fromResult = results.GetVector()[0]->GetProperty("DeviceID", PropertyMap());
     results.GetVector().clear();
-    Host().Reset();  // the store lets go of its results
+    StartRequest();  // the old request, and with it its results, are let go
     EXPECT_EQ(std::string(fromResult->GetValue(PropertyMap())), "after");
     EXPECT_EQ(fromResult->GetName(PropertyMap()), "DeviceID");
 }
@@ -126,4 +126,44 @@ TEST_F(CIMStoreTest, ObjectPathHoldsKeysInNameOrderEscapedAndDistinct)
     }
     EXPECT_EQ(paths, (std::vector<std::string>{headPath, biosPath, biosPath + "#2",
                                                headPath + "#2", "ORNSG_NoSuchClass"}));
+}
+
+// A request's results are what was committed through its own handles, down
+// to the namespace and classes a plug-in reaches from the class it was given;
+// another request, before or beside it, neither sees nor changes them. The
+// plug-in manager's classes serve no request.
+TEST_F(CIMStoreTest, EachRequestSeesOnlyWhatWasCommittedThroughItsOwnHandles)
+{
+    const PropertyMap head = {{"DeviceID", TCIMValue("VIDEOHEAD1")}};
+    Commit("ORNSG_VideoHead", head);
+    const auto other = Host().CreateRequest();
+    const auto reached = other->GetCIMNamespace()
+                             ->GetClass("ORNSG_VideoBios", PropertyMap())
+                             ->GetNamespace(PropertyMap())
+                             ->GetClass("ORNSG_VideoHead", PropertyMap());
+    for (int i = 0; i < 2; ++i) {
+        auto instance = reached->CreateInstance(PropertyMap());
+        instance->SetPropertyValue("DeviceID", TCIMValue("VIDEOHEAD1"), PropertyMap());
+        instance->Commit(PropertyMap());
+    }
+
+    const auto enumerated = [](const boost::shared_ptr<NORNKVT20::ICIMClass>& cls) {
+        NORNKVT20::TAddToVectorCallback<ICIMInstance> results;
+        cls->EnumerateInstances(boost::ref(results), 0, PropertyMap());
+        std::vector<std::string> paths;
+        for (const auto& instance : results.GetVector()) {
+            paths.push_back(instance->GetReference(PropertyMap()).GetObjectPath());
+        }
+        return paths;
+    };
+    const std::string path = "ORNSG_VideoHead.DeviceID=\"VIDEOHEAD1\"";
+    EXPECT_EQ(enumerated(Class("ORNSG_VideoHead")), std::vector<std::string>{path});
+    EXPECT_EQ(enumerated(reached), (std::vector<std::string>{path, path + "#2"}));
+    EXPECT_EQ(Committed().size(), 1u);
+    EXPECT_EQ(other->GetCommittedInstances().size(), 2u);
+
+    const auto outside = NORNKVT20::TRootObject::GetPluginManager()->GetClass("ORNSG_VideoHead",
+                                                                             PropertyMap());
+    EXPECT_THROW(outside->CreateInstance(PropertyMap())->Commit(PropertyMap()), TKVTException);
+    EXPECT_TRUE(enumerated(outside).empty());
 }

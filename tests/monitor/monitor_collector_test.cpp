@@ -125,11 +125,11 @@ TEST_F(MonitorCollectorTest, DescriptorTagLinesOfEachScan)
     const std::string prefix = "Monitor Information EDID Tag: ";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.layout);
-        Host().Reset();
+        StartRequest();
         LoadMachine(MachineOf({{"GSM5B7F", c.block.Block(), ""}}));
         for (const auto& request : {std::make_pair("ORNSG_DesktopMonitor", &c.desktopTags),
                                     std::make_pair("ORNSG_MonitorResolution", &c.resolutionTags)}) {
-            Host().Reset();
+            StartRequest();
             Generate(request.first);
             std::string tags;
             for (const std::string& line : LogAt(3)) {
@@ -156,7 +156,7 @@ TEST_F(MonitorCollectorTest, NoMonitorArrayWarnings)
         {"ORNSG_MonitorResolution", "Monitor Resolution:Could not get monitor Array"},
     };
     for (const auto& c : cases) {
-        Host().Reset();
+        StartRequest();
         EXPECT_EQ(0u, Generate(c.className));
         EXPECT_EQ(std::vector<std::string>{c.warning}, LogAt(2)) << c.className;
     }
@@ -176,7 +176,7 @@ TEST_F(MonitorCollectorTest, InstanceIdTooLongForItsBuffer)
         machine.outputs[0].monitors.push_back({"M", "", 0, "MONITOR\\GSM5B7F\\{x}", ""});
         AddMonitorDevice(machine, "DISPLAY\\" + std::string(length - 13, 'M') + "\\UID0", "GSM5B7F",
                          ValidEdid(), "");
-        Host().Reset();
+        StartRequest();
         LoadMachine(machine);
         const bool fits = length < 100;
         EXPECT_EQ(fits ? 2u : 0u, Generate("ORNSG_MonitorResolution"));

@@ -52,4 +52,29 @@ TEST_F(SetupApiTest, PropertiesOnlyOfTheSetsMembersAndOpenAddsOne)
     EXPECT_TRUE(SetupDiDestroyDeviceInfoList(all));
 }
 
+// An enumerator names the first part of an instance identifier, or one
+// identifier in full, compared without regard to case as Windows does.
+TEST_F(SetupApiTest, EnumeratorSelectsByFirstPartOrWholeIdIgnoringCase)
+{
+    const struct {
+        const char* enumerator;
+        DWORD members;
+    } cases[] = {
+        {"DISPLAY", 1},          {"display", 1},        {"Pci", 1},
+        {"pci\\ven_10de\\0", 1}, {"PCI\\VEN_10DE", 0}, {"DISP", 0},
+    };
+    for (const auto& c : cases) {
+        HDEVINFO set = Set(c.enumerator);
+        ASSERT_NE(set, INVALID_HANDLE_VALUE) << c.enumerator;
+        SP_DEVINFO_DATA data{};
+        data.cbSize = sizeof data;
+        DWORD members = 0;
+        while (SetupDiEnumDeviceInfo(set, members, &data)) {
+            ++members;
+        }
+        EXPECT_EQ(members, c.members) << c.enumerator;
+        EXPECT_TRUE(SetupDiDestroyDeviceInfoList(set));
+    }
+}
+
 }  // namespace

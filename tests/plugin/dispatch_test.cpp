@@ -33,7 +33,7 @@ TEST_F(DispatchTest, UnknownAndServedClassesAreLoggedInRequestOrder)
     expected.push_back("TDisplayInfoCallbacks::GetData - Normal exit from plugin.");
 
     TDisplayInfoCallbacks* callbacks = new TDisplayInfoCallbacks();
-    callbacks->GetData(Host().CreateQueryContext(), request);
+    callbacks->GetData(HostRequest().GetQueryContext(), request);
     callbacks->Destroy();
     EXPECT_EQ(expected, LogAt(3));
     EXPECT_TRUE(Committed().empty());

@@ -21,7 +21,7 @@ void AllClassesRequest::TearDown()
 RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& faultText,
                                           std::vector<NORNKVT20::THostEvent>* trace)
 {
-    Host().Reset();
+    StartRequest();
     RequestOutcome outcome;
     {
         std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
@@ -31,7 +31,7 @@ RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& f
         if (faultAt > 0) {
             Host().InjectFault("AnyOperation", faultAt, faultText);
         }
-        boost::shared_ptr<NORNKVT20::TQueryContext> context = Host().CreateQueryContext();
+        boost::shared_ptr<NORNKVT20::TQueryContext> context = HostRequest().GetQueryContext();
         if (trace != nullptr) {
             Host().StartCallTrace();
         }
@@ -49,6 +49,19 @@ RequestOutcome AllClassesRequest::Request(unsigned faultAt, const std::string& f
     outcome.instances = Committed();
     outcome.log = Log();
     return outcome;
+}
+
+std::vector<NORNKVT20::TInstanceSnapshot> RequestClasses(NORNKVT20::IHostControl& host,
+                                                         TDisplayInfoCallbacks& plugin,
+                                                         const std::vector<std::string>& classes)
+{
+    const auto request = host.CreateRequest();
+    std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > handles;
+    for (const std::string& name : classes) {
+        handles.push_back(request->GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap()));
+    }
+    plugin.GetData(request->GetQueryContext(), handles);
+    return request->GetCommittedInstances();
 }
 
 std::vector<std::string> Describe(const std::vector<NORNKVT20::TInstanceSnapshot>& instances)

@@ -20,7 +20,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // One request for the eight classes on a fresh store. With faultAt > 0,
+    // One request for the eight classes, a new one each time. With faultAt > 0,
     // the faultAt-th host call of the request throws TKVTException(faultText);
     // with a trace, its host calls and log lines are traced into it.
     RequestOutcome Request(unsigned faultAt = 0, const std::string& faultText = std::string(),
@@ -29,6 +29,11 @@ protected:
     TDisplayInfoCallbacks* m_callbacks = nullptr;
 };
 
+// One request for the named classes made as a host makes it (a new host
+// request, its classes, GetData); gives what the request committed.
+std::vector<NORNKVT20::TInstanceSnapshot> RequestClasses(NORNKVT20::IHostControl& host,
+                                                         TDisplayInfoCallbacks& plugin,
+                                                         const std::vector<std::string>& classes);
 // The instances as lines of text, with head numbers left out: the
 // module-wide head counter goes on from one request to the next.
 std::vector<std::string> Describe(const std::vector<NORNKVT20::TInstanceSnapshot>& instances);

@@ -10,7 +10,16 @@
 
 #include "robustness/AllClassesRequest.h"
 
-#if defined(__SANITIZE_ADDRESS__)
+// A sanitizer's runtime keeps the heap itself, out of the C library's sight.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define SANITIZER_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define SANITIZER_HEAP 1
+#endif
+#endif
+
+#if defined(SANITIZER_HEAP)
 // From the sanitizer runtime (gcc installs no header for it).
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
@@ -20,7 +29,7 @@ namespace {
 // Bytes of heap in use by the process now.
 std::size_t HeapInUse()
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(SANITIZER_HEAP)
     return __sanitizer_get_current_allocated_bytes();
 #else
     return mallinfo2().uordblks;

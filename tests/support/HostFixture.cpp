@@ -7,7 +7,7 @@
 void HostFixture::SetUp()
 {
     static NORNKVT20::TPluginManagerProvider provider(nullptr, "test");
-    Host().Reset();
+    StartRequest();
     displayplatform::ResetMachine();
     LogMessage::setProvider(&provider);
 }
@@ -17,6 +17,7 @@ void HostFixture::TearDown()
     LogMessage::setProvider(nullptr);
     displayplatform::ResetMachine();
     Host().Reset();
+    m_request.reset();
 }
 
 NORNKVT20::IHostControl& HostFixture::Host()
@@ -24,9 +25,20 @@ NORNKVT20::IHostControl& HostFixture::Host()
     return *KvtGetHostControl();
 }
 
+void HostFixture::StartRequest()
+{
+    Host().Reset();
+    m_request = Host().CreateRequest();
+}
+
+NORNKVT20::IHostRequest& HostFixture::HostRequest()
+{
+    return *m_request;
+}
+
 boost::shared_ptr<NORNKVT20::ICIMClass> HostFixture::Class(const std::string& name)
 {
-    return Host().GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap());
+    return m_request->GetCIMNamespace()->GetClass(name, NORNKVT20::PropertyMap());
 }
 
 void HostFixture::LoadMachine(const machine::Machine& machine)
@@ -57,7 +69,7 @@ std::vector<std::string> HostFixture::LogAt(int level)
 
 std::vector<NORNKVT20::TInstanceSnapshot> HostFixture::Committed()
 {
-    return Host().GetCommittedInstances();
+    return m_request->GetCommittedInstances();
 }
 
 std::vector<NORNKVT20::TInstanceSnapshot> HostFixture::Committed(const std::string& className)

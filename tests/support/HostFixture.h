@@ -1,5 +1,5 @@
 #pragma once
-// Test fixture: a fresh host store, an empty machine and logging switched on.
+// Test fixture: a fresh host request, an empty machine and logging switched on.
 #include <string>
 #include <vector>
 
@@ -16,6 +16,10 @@ protected:
     void TearDown() override;
 
     NORNKVT20::IHostControl& Host();
+    // Starts over: a new request without results, no log lines, no faults.
+    void StartRequest();
+    NORNKVT20::IHostRequest& HostRequest();
+    // A class of the current request.
     boost::shared_ptr<NORNKVT20::ICIMClass> Class(const std::string& name);
     // Replaces the machine the Win32 stand-ins answer from, by way of its
     // description, as a replay loads it.
@@ -26,12 +30,16 @@ protected:
     std::vector<NORNKVT20::TLogLine> Log();
     // Only the lines logged at the given level.
     std::vector<std::string> LogAt(int level);
+    // What the current request committed.
     std::vector<NORNKVT20::TInstanceSnapshot> Committed();
     // Committed instances of one class.
     std::vector<NORNKVT20::TInstanceSnapshot> Committed(const std::string& className);
 
     // Switches the plug-in's logging gate off (it is on in every test by default).
     void DisableLogging();
+
+private:
+    boost::shared_ptr<NORNKVT20::IHostRequest> m_request;
 };
 
 // The value text(s) of a property of a snapshot, or nullptr when absent.

@@ -102,7 +102,7 @@ TEST_F(VideoCollectorTest, OutputsWithoutDeviceIdAreSkippedOnlyWhenAnotherHasOne
     EXPECT_EQ(std::vector<std::string>{"VEN_1:string"}, Values(VideoClass::Head, "DisplayId"));
     EXPECT_EQ(std::vector<std::string>(2, "TVideoInfo::GetVideoInfo: DeviceID is empty"), LogAt(3));
 
-    Host().Reset();
+    StartRequest();
     LoadMachine(Machine({Out(1, ""), Out(2, ""), Out(3, "", 0)}));
     EXPECT_EQ(2u, Request(VideoClass::Head).size());
     EXPECT_EQ(1u, Request(VideoClass::Controller).size());

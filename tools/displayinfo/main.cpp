@@ -133,8 +133,9 @@ int main(int argc, char** argv)
         return Fail(kLoadFailed, "the plug-in " + pluginPath + " does not answer data requests");
     }
 
+    boost::shared_ptr<NORNKVT20::IHostRequest> request = host->CreateRequest();
     std::vector<boost::shared_ptr<NORNKVT20::ICIMClass> > classes;
-    boost::shared_ptr<NORNKVT20::ICIMNamespace> ns = host->GetCIMNamespace();
+    boost::shared_ptr<NORNKVT20::ICIMNamespace> ns = request->GetCIMNamespace();
     for (const std::string& name : selection.requested) {
         classes.push_back(ns->GetClass(name, NORNKVT20::PropertyMap()));
     }
@@ -148,7 +149,7 @@ int main(int argc, char** argv)
     std::string failure;
     callbacks->Init();
     try {
-        query->GetData(host->CreateQueryContext(), classes);
+        query->GetData(request->GetQueryContext(), classes);
     } catch (...) {
         // A host sees exceptions that leave the plug-in; what was committed
         // before still stands.
@@ -157,7 +158,7 @@ int main(int argc, char** argv)
     }
     callbacks->DeInit();
 
-    std::vector<NORNKVT20::TInstanceSnapshot> instances = host->GetCommittedInstances();
+    std::vector<NORNKVT20::TInstanceSnapshot> instances = request->GetCommittedInstances();
     std::vector<NORNKVT20::TLogLine> log = host->GetLogLines();
     callbacks->Destroy();
 

@@ -1,4 +1,4 @@
-#include "kvtcore/CIMStore.h"
+#include "kvtcore/RequestStore.h"
 
 #include <boost/make_shared.hpp>
 
@@ -6,23 +6,7 @@
 
 namespace kvtcore {
 
-const char* const TCIMStore::kNamespaceName = "root/cimv2";
-
-TCIMStore& TCIMStore::Get()
-{
-    // Never destroyed: a plug-in may hold host objects until the process ends.
-    static TCIMStore* store = new TCIMStore;
-    return *store;
-}
-
-TCIMStore::TCIMStore() : m_namespace(boost::make_shared<TStoreNamespace>()) {}
-
-boost::shared_ptr<NORNKVT20::ICIMNamespace> TCIMStore::GetNamespace() const
-{
-    return m_namespace;
-}
-
-void TCIMStore::Commit(const TStoreInstance& instance)
+void TRequestStore::Commit(const TStoreInstance& instance)
 {
     const std::string modelPath = instance.GetObjectPath();
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -31,13 +15,13 @@ void TCIMStore::Commit(const TStoreInstance& instance)
     m_committed.push_back(boost::make_shared<TStoreInstance>(instance, path));
 }
 
-std::vector<boost::shared_ptr<TStoreInstance> > TCIMStore::GetCommitted() const
+std::vector<boost::shared_ptr<TStoreInstance> > TRequestStore::GetCommitted() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_committed;
 }
 
-std::vector<boost::shared_ptr<TStoreInstance> > TCIMStore::GetCommitted(
+std::vector<boost::shared_ptr<TStoreInstance> > TRequestStore::GetCommitted(
     const std::string& className) const
 {
     std::vector<boost::shared_ptr<TStoreInstance> > result;
@@ -48,13 +32,6 @@ std::vector<boost::shared_ptr<TStoreInstance> > TCIMStore::GetCommitted(
         }
     }
     return result;
-}
-
-void TCIMStore::Reset()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_committed.clear();
-    m_pathUses.clear();
 }
 
 }  // namespace kvtcore

@@ -437,9 +437,6 @@ TEST(LiveConnectors, SuspendedDevicesAndCardsWithoutOutputsAreLeftAlone)
 // output at all.
 TEST(LiveConnectors, MonitorsWithAndWithoutEdidAndNoWriteback)
 {
-    Tree tree("raspberry-pi-4");
-    const std::string card1 = tree.root() + "/sys/devices/platform/gpu/drm/card1/";
-    const std::string edid = card1 + "card1-HDMI-A-1/edid";
     const struct {
         const char* what;
         const char* status;  // of HDMI-A-1

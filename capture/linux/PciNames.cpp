@@ -82,7 +82,11 @@ private:
             jumpOnError = nullptr;
             return nullptr;
         }
-        const char* name = pci_lookup_name(access_, buffer, size, flags | PCI_LOOKUP_NO_NUMBERS,
+        // Names come from the ID file alone. udev's hardware database is
+        // made from the same file, and where it is missing libpci makes a new
+        // udev context for every lookup and frees only the last one.
+        const char* name = pci_lookup_name(access_, buffer, size,
+                                           flags | PCI_LOOKUP_NO_NUMBERS | PCI_LOOKUP_NO_HWDB,
                                            first, second);
         jumpOnError = nullptr;
         return name;

@@ -1,5 +1,4 @@
 #include <optional>
-#include <utility>
 
 #include "devstatus/DeviceIdList.h"
 #include "devstatus/DeviceSearch.h"
@@ -21,11 +20,7 @@ void LogOutOfMemory()
 std::optional<DeviceIdList> ReadLoggedDeviceIdList(HDEVINFO deviceInfoSet,
                                                    SP_DEVINFO_DATA& deviceInfoData, DWORD property)
 {
-    DeviceIdListRead read = ReadDeviceIdList(deviceInfoSet, deviceInfoData, property);
-    if (read.outOfMemory) {
-        LogOutOfMemory();
-    }
-    return std::move(read.list);
+    return ReadReportedDeviceIdList(deviceInfoSet, deviceInfoData, property, LogOutOfMemory);
 }
 
 int TDeviceStatus::FindDevice(std::string idText, const char* pattern, HDEVINFO& deviceInfoSet,

@@ -2,10 +2,9 @@
 
 #include <utility>
 
-namespace {
-
-std::optional<DeviceIdList> ReadList(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA& device,
-                                     DWORD property, const OutOfMemoryReport& outOfMemory)
+std::optional<DeviceIdList> ReadReportedDeviceIdList(HDEVINFO deviceInfoSet,
+                                                     SP_DEVINFO_DATA& device, DWORD property,
+                                                     const OutOfMemoryReport& outOfMemory)
 {
     DeviceIdListRead read = ReadDeviceIdList(deviceInfoSet, device, property);
     if (read.outOfMemory && outOfMemory) {
@@ -14,14 +13,13 @@ std::optional<DeviceIdList> ReadList(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA& de
     return std::move(read.list);
 }
 
-}  // namespace
-
 DeviceIdLists ReadDeviceIdLists(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA& device,
                                 const OutOfMemoryReport& outOfMemory)
 {
     DeviceIdLists lists;
-    lists.hardware = ReadList(deviceInfoSet, device, SPDRP_HARDWAREID, outOfMemory);
-    lists.compatible = ReadList(deviceInfoSet, device, SPDRP_COMPATIBLEIDS, outOfMemory);
+    lists.hardware = ReadReportedDeviceIdList(deviceInfoSet, device, SPDRP_HARDWAREID, outOfMemory);
+    lists.compatible =
+        ReadReportedDeviceIdList(deviceInfoSet, device, SPDRP_COMPATIBLEIDS, outOfMemory);
     return lists;
 }
 

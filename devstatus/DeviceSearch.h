@@ -21,6 +21,11 @@ struct DeviceIdLists {
 // list is then absent.
 using OutOfMemoryReport = std::function<void()>;
 
+// One of a device's identifier lists (SPDRP_HARDWAREID or
+// SPDRP_COMPATIBLEIDS), and both.
+std::optional<DeviceIdList> ReadReportedDeviceIdList(HDEVINFO deviceInfoSet,
+                                                     SP_DEVINFO_DATA& device, DWORD property,
+                                                     const OutOfMemoryReport& outOfMemory);
 DeviceIdLists ReadDeviceIdLists(HDEVINFO deviceInfoSet, SP_DEVINFO_DATA& device,
                                 const OutOfMemoryReport& outOfMemory);
 

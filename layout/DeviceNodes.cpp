@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "machine/TextCodec.h"
+
 namespace layout {
 
 namespace {
@@ -130,20 +132,12 @@ void AddEnumKey(machine::Registry& registry, const std::string& instanceId,
 
 machine::RegistryValue TextValue(const std::string& name, const std::string& text)
 {
-    machine::RegistryValue value{name, machine::kRegSz, {text.begin(), text.end()}};
-    value.data.push_back(0);
-    return value;
+    return machine::RegistryValue{name, machine::kRegSz, textcodec::TerminatedText(text)};
 }
 
 machine::RegistryValue MultiTextValue(const std::string& name, const machine::IdList& texts)
 {
-    machine::RegistryValue value{name, machine::kRegMultiSz, {}};
-    for (const std::string& text : texts) {
-        value.data.insert(value.data.end(), text.begin(), text.end());
-        value.data.push_back(0);
-    }
-    value.data.push_back(0);
-    return value;
+    return machine::RegistryValue{name, machine::kRegMultiSz, textcodec::MultiString(texts)};
 }
 
 machine::RegistryValue DwordValue(const std::string& name, std::uint32_t number)

@@ -207,9 +207,7 @@ private:
 
     void ReadRegistry(const Json& value, const Place& place, Registry& registry) const
     {
-        if (!value.is_object()) {
-            Fail(place, "expected an object, found " + json::TypeOf(value));
-        }
+        Object(value, place);
         // Paths and value names are ANSI text like every other name the
         // plug-in passes to the registry.
         std::map<std::string, std::string> seen;  // folded path -> path as written
@@ -222,11 +220,8 @@ private:
                 Fail(at, "the key is the same as " + Quoted(earlier.first->second) +
                              " (registry paths ignore case)");
             }
-            if (!item.value().is_object()) {
-                Fail(at, "expected an object, found " + json::TypeOf(item.value()));
-            }
             RegistryKey key{path, {}};
-            for (const auto& entry : item.value().items()) {
+            for (const auto& entry : Object(item.value(), at).items()) {
                 const Place valueAt = at / entry.key();
                 const std::string name = Ansi(entry.key(), valueAt, "value name");
                 if (name.size() > limits::kValueName) {
@@ -299,20 +294,17 @@ private:
         const Json& data = *Member(object, payload);
         const std::string kind = payload;
         if (kind == "string") {
-            const std::string text = Text(data, at, kMaxValueSize - 1, true);
-            result.data.assign(text.begin(), text.end());
-            result.data.push_back(0);
+            result.data = textcodec::TerminatedText(Text(data, at, kMaxValueSize - 1, true));
         } else if (kind == "strings") {
             const Json& list = Array(data, at);
+            std::vector<std::string> strings;
             for (std::size_t i = 0; i < list.size(); ++i) {
-                const std::string text = Text(list[i], at / i, kMaxValueSize);
-                if (text.empty()) {
+                strings.push_back(Text(list[i], at / i, kMaxValueSize));
+                if (strings.back().empty()) {
                     Fail(at / i, "an empty string would end the multi-string");
                 }
-                result.data.insert(result.data.end(), text.begin(), text.end());
-                result.data.push_back(0);
             }
-            result.data.push_back(0);
+            result.data = textcodec::MultiString(strings);
         } else if (kind == "dword") {
             const std::uint32_t number = Unsigned(data, at);
             for (int shift = 0; shift < 32; shift += 8) {
@@ -433,38 +425,25 @@ OrderedJson DeviceJson(const Device& device)
     return entry;
 }
 
-const char* TypeName(std::uint32_t type)
+// The name a description gives a registry value type; null for a type it
+// cannot name.
+const char* FindTypeName(std::uint32_t type)
 {
     for (const auto& known : kValueTypes) {
         if (known.second == type) {
             return known.first;
         }
     }
-    throw std::invalid_argument("registry value type " + std::to_string(type) +
-                                " has no name in a machine description");
+    return nullptr;
 }
 
-// The strings of a multi-string that holds nothing else.
-std::optional<std::vector<std::string>> MultiString(const std::vector<std::uint8_t>& data)
+const char* TypeName(std::uint32_t type)
 {
-    std::vector<std::string> strings;
-    std::size_t at = 0;
-    while (at < data.size() && data[at] != 0) {
-        std::size_t end = at;
-        while (end < data.size() && data[end] != 0) {
-            ++end;
-        }
-        if (end == data.size()) {
-            return std::nullopt;
-        }
-        strings.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(at),
-                             data.begin() + static_cast<std::ptrdiff_t>(end));
-        at = end + 1;
+    if (const char* name = FindTypeName(type)) {
+        return name;
     }
-    if (at + 1 != data.size()) {
-        return std::nullopt;
-    }
-    return strings;
+    throw std::invalid_argument("registry value type " + std::to_string(type) +
+                                " has no name in a machine description");
 }
 
 // The plainest payload that reads back into exactly the value's bytes.
@@ -477,7 +456,7 @@ OrderedJson ValueJson(const RegistryValue& value)
         return entry;
     }
     if (value.type == kRegMultiSz) {
-        if (const auto strings = MultiString(data)) {
+        if (const auto strings = textcodec::SplitMultiString(data)) {
             entry["strings"] = TextList(*strings);
             return entry;
         }
@@ -514,12 +493,7 @@ Machine ReadDescriptionFile(const std::string& path)
 
 bool NamesValueType(std::uint32_t type)
 {
-    for (const auto& known : kValueTypes) {
-        if (known.second == type) {
-            return true;
-        }
-    }
-    return false;
+    return FindTypeName(type) != nullptr;
 }
 
 std::string WriteDescription(const Machine& machine)

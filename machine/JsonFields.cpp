@@ -19,13 +19,18 @@ const Json* FieldReader::Member(const Json& object, const char* key)
     return found == object.end() ? nullptr : &*found;
 }
 
-const Json& FieldReader::Object(const Json& value, const Place& place,
-                                std::initializer_list<const char*> allowed) const
+const Json& FieldReader::Object(const Json& value, const Place& place) const
 {
     if (!value.is_object()) {
         Fail(place, "expected an object, found " + TypeOf(value));
     }
-    for (const auto& item : value.items()) {
+    return value;
+}
+
+const Json& FieldReader::Object(const Json& value, const Place& place,
+                                std::initializer_list<const char*> allowed) const
+{
+    for (const auto& item : Object(value, place).items()) {
         bool known = false;
         for (const char* key : allowed) {
             known = known || item.key() == key;

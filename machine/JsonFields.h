@@ -23,6 +23,8 @@ public:
 
     // The member, or null.
     static const Json* Member(const Json& object, const char* key);
+    // An object, with any keys.
+    const Json& Object(const Json& value, const Place& place) const;
     // An object whose keys are all among allowed.
     const Json& Object(const Json& value, const Place& place,
                        std::initializer_list<const char*> allowed) const;

@@ -33,6 +33,23 @@ bool EqualsFolded(const std::string& a, const std::string& b)
     return true;
 }
 
+std::string WithoutEmptyParts(const std::string& path)
+{
+    std::string clean;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            clean += (clean.empty() ? "" : "\\") + path.substr(start, end - start);
+        }
+        start = end + 1;
+    }
+    return clean;
+}
+
 const RegistryValue* RegistryKey::Find(const std::string& name) const
 {
     for (const RegistryValue& value : values) {

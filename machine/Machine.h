@@ -106,6 +106,10 @@ struct RegistryKey {
     void Set(RegistryValue value);
 };
 
+// A registry path without empty parts: backslashes in a row count as one,
+// and one at either end is dropped, as a subkey path is opened.
+std::string WithoutEmptyParts(const std::string& path);
+
 // Keys below HKEY_LOCAL_MACHINE in the order they were added.
 class Registry {
 public:
@@ -138,7 +142,7 @@ struct Faults {
 
 struct Machine {
     std::optional<std::string> computer;  // the host's own when absent
-    std::optional<TimeZone> zone;         // the host's own when absent
+    std::optional<TimeZone> zone;         // UTC when absent
     std::vector<Output> outputs;
     std::vector<Device> devices;
     Registry registry;

@@ -218,6 +218,46 @@ std::optional<std::string> Utf16TextToUtf8(const Bytes& bytes)
     return text;
 }
 
+Bytes TerminatedText(const std::string& text)
+{
+    Bytes bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+Bytes MultiString(const std::vector<std::string>& strings)
+{
+    Bytes bytes;
+    for (const std::string& text : strings) {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back(0);
+    }
+    bytes.push_back(0);
+    return bytes;
+}
+
+std::optional<std::vector<std::string>> SplitMultiString(const Bytes& bytes)
+{
+    std::vector<std::string> strings;
+    std::size_t at = 0;
+    while (at < bytes.size() && bytes[at] != 0) {
+        std::size_t end = at;
+        while (end < bytes.size() && bytes[end] != 0) {
+            ++end;
+        }
+        if (end == bytes.size()) {
+            return std::nullopt;
+        }
+        strings.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                             bytes.begin() + static_cast<std::ptrdiff_t>(end));
+        at = end + 1;
+    }
+    if (at + 1 != bytes.size()) {
+        return std::nullopt;
+    }
+    return strings;
+}
+
 std::string HexPairs(const Bytes& bytes)
 {
     static const char kDigits[] = "0123456789abcdef";

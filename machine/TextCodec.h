@@ -38,6 +38,16 @@ Bytes AnsiToUtf16(const std::string& ansi);
 // terminator), so that binary data is never taken for text.
 std::optional<std::string> Utf16TextToUtf8(const Bytes& bytes);
 
+// Text as the registry stores a REG_SZ value: its bytes and a zero.
+Bytes TerminatedText(const std::string& text);
+// Strings as the registry stores a REG_MULTI_SZ value and the device
+// installer hands out identifier lists: each string and its zero, then one
+// more zero.
+Bytes MultiString(const std::vector<std::string>& strings);
+// The strings of such bytes, when they hold nothing else (no empty string
+// before the end, no missing or extra zero).
+std::optional<std::vector<std::string>> SplitMultiString(const Bytes& bytes);
+
 // Bytes as pairs of lower-case hexadecimal digits separated by blanks.
 std::string HexPairs(const Bytes& bytes);
 

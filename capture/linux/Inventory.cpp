@@ -16,6 +16,16 @@ namespace {
 // controllers all start with 0x03.
 constexpr unsigned long kDisplayClass = 0x03;
 
+// Text of 1 to maxDigits decimal digits (no sign, no blanks) as a number.
+std::optional<std::uint64_t> ParseDecimal(const std::string& text, std::size_t maxDigits)
+{
+    if (text.empty() || text.size() > maxDigits ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return std::strtoull(text.c_str(), nullptr, 10);
+}
+
 // A decimal attribute such as mem_info_vram_total.
 std::optional<std::uint64_t> ReadDecimal(const std::string& path, Problems& problems)
 {
@@ -23,12 +33,11 @@ std::optional<std::uint64_t> ReadDecimal(const std::string& path, Problems& prob
     if (!text) {
         return std::nullopt;
     }
-    if (text->empty() || text->size() > 19 ||
-        text->find_first_not_of("0123456789") != std::string::npos) {
+    const std::optional<std::uint64_t> number = ParseDecimal(*text, 19);
+    if (!number) {
         problems.Add(path + ": \"" + *text + "\" is not a decimal number");
-        return std::nullopt;
     }
-    return std::strtoull(text->c_str(), nullptr, 10);
+    return number;
 }
 
 // The value of KEY=VALUE in a uevent file.
@@ -48,13 +57,6 @@ std::optional<std::string> UeventValue(const std::string& uevent, const std::str
     return std::nullopt;
 }
 
-bool Exists(const std::string& path)
-{
-    std::string content;
-    std::string why;
-    return ReadBoundedFile(path, kAttributeLimit, content, why) != ReadResult::kMissing;
-}
-
 std::string Parent(const std::string& path)
 {
     const std::string::size_type slash = path.rfind('/');
@@ -70,6 +72,27 @@ std::pair<std::string, long> TypeAndNumber(const std::string& name)
         return {name, 0};
     }
     return {name.substr(0, dash), std::strtol(name.c_str() + dash + 1, nullptr, 10)};
+}
+
+// A USB display adapter as it names itself (manufacturer and product
+// strings), else as the USB ID database names it, else by its IDs: the
+// product, with the maker in front unless the product name starts with it.
+std::string UsbDeviceName(const std::string& maker, const std::string& product,
+                          const UsbDevice& usb, IUsbNames& names)
+{
+    const layout::UsbIdentity& id = usb.identity;
+    const std::string model =
+        !product.empty() ? product : names.ProductName(id.vendor, id.product).value_or("");
+    if (model.empty()) {
+        char number[32];
+        std::snprintf(number, sizeof number, "USB Device %04x:%04x", id.vendor, id.product);
+        return number;
+    }
+    const std::string vendor = !maker.empty() ? maker : names.VendorName(id.vendor).value_or("");
+    if (vendor.empty() || model.compare(0, vendor.size(), vendor) == 0) {
+        return model;
+    }
+    return vendor + " " + model;
 }
 
 // The NVIDIA driver shows a placeholder of question marks where it has not
@@ -97,14 +120,14 @@ public:
     std::vector<Card> ReadDisplayDevices()
     {
         std::vector<Card> cards;
-        bool exists = false;
         const std::string drm = sys_ + "/class/drm";
         std::vector<std::pair<unsigned, std::string>> numbers;
-        for (const std::string& entry : ListFolder(drm, problems_, exists)) {
-            if (entry.size() > 4 && entry.size() <= 10 && entry.compare(0, 4, "card") == 0 &&
-                entry.find_first_not_of("0123456789", 4) == std::string::npos) {
-                numbers.emplace_back(
-                    static_cast<unsigned>(std::strtoul(entry.c_str() + 4, nullptr, 10)), entry);
+        for (const std::string& entry : ListFolder(drm, problems_)) {
+            if (entry.compare(0, 4, "card") != 0) {
+                continue;
+            }
+            if (const std::optional<std::uint64_t> number = ParseDecimal(entry.substr(4), 6)) {
+                numbers.emplace_back(static_cast<unsigned>(*number), entry);
             }
         }
         std::sort(numbers.begin(), numbers.end());
@@ -228,24 +251,10 @@ private:
         usb.port = LastPart(path);
         usb.parentPath = RelativeParent(path);
 
-        const std::string maker = ReadAttribute(attributes + "manufacturer", problems_, false).value_or("");
-        std::string model = ReadAttribute(attributes + "product", problems_, false).value_or("");
-        if (model.empty()) {
-            model = sources_.usbNames->ProductName(usb.identity.vendor, usb.identity.product)
-                        .value_or("");
-        }
-        std::string vendorName = maker;
-        if (vendorName.empty()) {
-            vendorName = sources_.usbNames->VendorName(usb.identity.vendor).value_or("");
-        }
-        char number[32];
-        std::snprintf(number, sizeof number, "USB Device %04x:%04x", usb.identity.vendor,
-                      usb.identity.product);
-        card.name = model.empty() ? number
-                                  : (vendorName.empty() || model.compare(0, vendorName.size(),
-                                                                         vendorName) == 0
-                                         ? model
-                                         : vendorName + " " + model);
+        card.name = UsbDeviceName(
+            ReadAttribute(attributes + "manufacturer", problems_, false).value_or(""),
+            ReadAttribute(attributes + "product", problems_, false).value_or(""), usb,
+            *sources_.usbNames);
         card.sysfsName = usb.port;
         card.suspended = IsSuspended(path);
         card.usb = std::move(usb);
@@ -269,16 +278,13 @@ private:
     void ReadPlatformIdentity(Card& card, const std::string& folder)
     {
         std::string name;
-        std::string text;
-        std::string why;
-        const std::string compatible = folder + "/device/of_node/compatible";
-        const ReadResult result = ReadBoundedFile(compatible, kAttributeLimit, text, why);
-        if (result == ReadResult::kRead) {
-            name = text.substr(0, text.find('\0'));
-        } else if (result == ReadResult::kRefused) {
-            problems_.Add(compatible + ": cannot be read (" + why + ")");
+        if (const auto compatible = ReadFile(folder + "/device/of_node/compatible",
+                                             kAttributeLimit, problems_, false)) {
+            name = compatible->substr(0, compatible->find('\0'));
         }
         if (name.empty()) {
+            std::string text;
+            std::string why;
             const std::string uevent = folder + "/device/uevent";
             if (ReadBoundedFile(uevent, kAttributeLimit, text, why) == ReadResult::kRead) {
                 name = UeventValue(text, "OF_COMPATIBLE_0").value_or("");
@@ -305,9 +311,8 @@ private:
                 taken.insert(card.sysfsName);
             }
         }
-        bool exists = false;
         const std::string folder = sys_ + "/bus/pci/devices";
-        for (const std::string& entry : ListFolder(folder, problems_, exists)) {
+        for (const std::string& entry : ListFolder(folder, problems_)) {
             const std::optional<PciAddress> address = ParsePciAddress(entry);
             if (!address || taken.count(entry) != 0) {
                 continue;
@@ -336,8 +341,7 @@ private:
     void ReadConnectors(Card& card, const std::string& folder)
     {
         const std::string prefix = "card" + std::to_string(*card.number) + "-";
-        bool exists = false;
-        for (const std::string& entry : ListFolder(folder, problems_, exists)) {
+        for (const std::string& entry : ListFolder(folder, problems_)) {
             if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0) {
                 continue;
             }
@@ -348,9 +352,8 @@ private:
             }
             const std::string path = folder + "/" + entry;
             if (const auto id = ReadAttribute(path + "/connector_id", problems_, false)) {
-                if (!id->empty() && id->size() < 10 &&
-                    id->find_first_not_of("0123456789") == std::string::npos) {
-                    connector.id = std::strtol(id->c_str(), nullptr, 10);
+                if (const std::optional<std::uint64_t> number = ParseDecimal(*id, 9)) {
+                    connector.id = static_cast<long>(*number);
                 }
             }
             connector.enabled = ReadAttribute(path + "/enabled", problems_, true) == "enabled";
@@ -372,7 +375,7 @@ private:
         }
         const CardModes fromNode = NodeModes(card);
         OrderConnectors(card.connectors, fromNode);
-        const std::string node = root_ + "/dev/dri/card" + std::to_string(*card.number);
+        const std::string node = NodePath(card);
         for (Connector& connector : card.connectors) {
             if (!fromNode.empty()) {
                 const auto match =
@@ -401,7 +404,7 @@ private:
             return modes;
         }
         std::string error;
-        const std::string node = root_ + "/dev/dri/card" + std::to_string(*card.number);
+        const std::string node = NodePath(card);
         const NodeState state = sources_.modes->ReadCard(node, modes, error);
         if (state == NodeState::kUnavailable) {
             problems_.Add(node + ": " + error + "; modes from sysfs, without refresh rates or "
@@ -411,6 +414,12 @@ private:
             modes.clear();
         }
         return modes;
+    }
+
+    // The card's DRM device node, e.g. <root>/dev/dri/card0.
+    std::string NodePath(const Card& card) const
+    {
+        return root_ + "/dev/dri/card" + std::to_string(*card.number);
     }
 
     // By connector_id where every connector has one, else as the node lists
@@ -472,12 +481,7 @@ private:
 
     std::vector<LiveMode> SysfsModes(const std::string& path)
     {
-        std::string text;
-        std::string why;
-        const ReadResult result = ReadBoundedFile(path, kEdidLimit, text, why);
-        if (result == ReadResult::kRefused) {
-            problems_.Add(path + ": cannot be read (" + why + ")");
-        }
+        const std::string text = ReadFile(path, kEdidLimit, problems_, false).value_or("");
         std::vector<std::string> bad;
         std::vector<LiveMode> modes = ParseSysfsModes(text, bad);
         for (const std::string& line : bad) {
@@ -490,15 +494,12 @@ private:
     std::optional<std::string> NvidiaBios(const std::string& address)
     {
         const std::string path = root_ + "/proc/driver/nvidia/gpus/" + address + "/information";
-        std::string text;
-        std::string why;
-        const ReadResult result = ReadBoundedFile(path, kAttributeLimit, text, why);
-        if (result == ReadResult::kRefused) {
-            problems_.Add(path + ": cannot be read (" + why + ")");
-        }
-        if (result != ReadResult::kRead) {
+        const std::optional<std::string> information =
+            ReadFile(path, kAttributeLimit, problems_, false);
+        if (!information) {
             return std::nullopt;
         }
+        const std::string& text = *information;
         const std::string key = "Video BIOS:";
         const std::string::size_type at = text.find(key);
         if (at == std::string::npos || (at != 0 && text[at - 1] != '\n')) {

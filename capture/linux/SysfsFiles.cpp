@@ -97,12 +97,12 @@ ReadResult ReadBoundedFile(const std::string& path, std::size_t limit, std::stri
     }
 }
 
-std::optional<std::string> ReadAttribute(const std::string& path, Problems& problems,
-                                         bool required)
+std::optional<std::string> ReadFile(const std::string& path, std::size_t limit,
+                                    Problems& problems, bool required)
 {
     std::string content;
     std::string why;
-    switch (ReadBoundedFile(path, kAttributeLimit, content, why)) {
+    switch (ReadBoundedFile(path, limit, content, why)) {
     case ReadResult::kMissing:
         if (required) {
             problems.Add(path + ": missing");
@@ -114,6 +114,17 @@ std::optional<std::string> ReadAttribute(const std::string& path, Problems& prob
     case ReadResult::kRead:
         break;
     }
+    return content;
+}
+
+std::optional<std::string> ReadAttribute(const std::string& path, Problems& problems,
+                                         bool required)
+{
+    std::optional<std::string> attribute = ReadFile(path, kAttributeLimit, problems, required);
+    if (!attribute) {
+        return std::nullopt;
+    }
+    std::string& content = *attribute;
     const std::string::size_type end = content.find('\n');
     if (end != std::string::npos) {
         content.resize(end);
@@ -122,7 +133,7 @@ std::optional<std::string> ReadAttribute(const std::string& path, Problems& prob
                                 content.back() == '\r' || content.back() == '\0')) {
         content.pop_back();
     }
-    return content;
+    return attribute;
 }
 
 std::optional<unsigned long> ReadHexAttribute(const std::string& path, unsigned long maximum,
@@ -148,10 +159,15 @@ std::optional<unsigned long> ReadHexAttribute(const std::string& path, unsigned 
     return value;
 }
 
-std::vector<std::string> ListFolder(const std::string& path, Problems& problems, bool& exists)
+bool Exists(const std::string& path)
+{
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+std::vector<std::string> ListFolder(const std::string& path, Problems& problems)
 {
     std::vector<std::string> names;
-    exists = false;
     DIR* folder = opendir(path.c_str());
     if (folder == nullptr) {
         if (errno != ENOENT && errno != ENOTDIR) {
@@ -159,7 +175,6 @@ std::vector<std::string> ListFolder(const std::string& path, Problems& problems,
         }
         return names;
     }
-    exists = true;
     while (const dirent* entry = readdir(folder)) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..") {

@@ -32,6 +32,11 @@ enum class ReadResult { kRead, kMissing, kRefused };
 ReadResult ReadBoundedFile(const std::string& path, std::size_t limit, std::string& content,
                            std::string& why);
 
+// The whole file at path, read as ReadBoundedFile reads it. A missing file
+// is reported only when required; other failures always are.
+std::optional<std::string> ReadFile(const std::string& path, std::size_t limit,
+                                    Problems& problems, bool required);
+
 // A one-line attribute without its trailing blanks. A missing file is
 // reported only when required; other failures always are.
 std::optional<std::string> ReadAttribute(const std::string& path, Problems& problems,
@@ -41,9 +46,12 @@ std::optional<std::string> ReadAttribute(const std::string& path, Problems& prob
 std::optional<unsigned long> ReadHexAttribute(const std::string& path, unsigned long maximum,
                                               Problems& problems, bool required);
 
+// Whether something is at path (a dangling link is nothing).
+bool Exists(const std::string& path);
+
 // The names in a folder, sorted, without "." and "..". A missing folder
-// gives an empty list and exists = false; an unreadable one is reported.
-std::vector<std::string> ListFolder(const std::string& path, Problems& problems, bool& exists);
+// gives an empty list; an unreadable one is reported.
+std::vector<std::string> ListFolder(const std::string& path, Problems& problems);
 
 // The text of a symbolic link, or nothing when path is not a readable link.
 std::optional<std::string> LinkText(const std::string& path);

@@ -219,7 +219,7 @@ private:
     // recorded even without values, since opening it succeeds.
     void CaptureKey(const std::string& path, const std::vector<std::string>& names)
     {
-        const std::string cleanPath = WithoutEmptyParts(path);
+        const std::string cleanPath = machine::WithoutEmptyParts(path);
         HKEY key = nullptr;
         if (cleanPath.empty() ||
             RegOpenKeyExA(HKEY_LOCAL_MACHINE, cleanPath.c_str(), 0, KEY_READ, &key) !=
@@ -241,23 +241,6 @@ private:
             captured.Set(std::move(value));
         }
         RegCloseKey(key);
-    }
-
-    static std::string WithoutEmptyParts(const std::string& path)
-    {
-        std::string clean;
-        std::size_t start = 0;
-        while (start <= path.size()) {
-            std::size_t end = path.find('\\', start);
-            if (end == std::string::npos) {
-                end = path.size();
-            }
-            if (end > start) {
-                clean += (clean.empty() ? "" : "\\") + path.substr(start, end - start);
-            }
-            start = end + 1;
-        }
-        return clean;
     }
 
     bool ReadValue(HKEY key, machine::RegistryValue& value)

@@ -105,22 +105,10 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/,
     if (!subKey.empty() && subKey[0] == '\\') {
         return ERROR_BAD_PATHNAME;
     }
-    std::string path = key.foldedPath;
-    std::size_t start = 0;
-    while (start <= subKey.size()) {
-        std::size_t end = subKey.find('\\', start);
-        if (end == std::string::npos) {
-            end = subKey.size();
-        }
-        if (end > start) {
-            if (!path.empty()) {
-                path += '\\';
-            }
-            path += FoldCase(subKey.substr(start, end - start));
-        }
-        start = end + 1;
+    const std::string parts = FoldCase(machine::WithoutEmptyParts(subKey));
+    if (!parts.empty()) {
+        key.foldedPath += (key.foldedPath.empty() ? "" : "\\") + parts;
     }
-    key.foldedPath = path;
     if (!KeyExists(key)) {
         return ERROR_FILE_NOT_FOUND;
     }

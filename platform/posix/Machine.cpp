@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "machine/TextCodec.h"
+
 namespace displayplatform::detail {
 
 namespace {
@@ -19,13 +21,7 @@ std::optional<std::vector<BYTE>> MultiString(const std::optional<machine::IdList
     if (!ids) {
         return std::nullopt;
     }
-    std::vector<BYTE> bytes;
-    for (const std::string& id : *ids) {
-        bytes.insert(bytes.end(), id.begin(), id.end());
-        bytes.push_back(0);
-    }
-    bytes.push_back(0);
-    return bytes;
+    return textcodec::MultiString(*ids);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ DISPLAYPLATFORM_CPP_API void LoadMachineFile(const std::string& path);
 DISPLAYPLATFORM_CPP_API void LoadMachineJson(const std::string& json,
                                              const std::string& sourceName);
 // Replaces the current machine with an empty one (no display devices,
-// no devices, no registry values; local time zone and host name).
+// no devices, no registry values; UTC and the host's name).
 DISPLAYPLATFORM_CPP_API void ResetMachine();
 
 }  // namespace displayplatform

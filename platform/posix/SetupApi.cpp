@@ -13,6 +13,7 @@
 #include <mutex>
 #include <set>
 
+#include "machine/TextCodec.h"
 #include "platform/posix/Kernel32.h"
 #include "platform/posix/CallCounts.h"
 #include "platform/posix/Machine.h"
@@ -154,10 +155,8 @@ bool ReadProperty(const Machine& machine, std::size_t deviceIndex, DWORD propert
         }
         const std::string stored(value->data.begin(),
                                  std::find(value->data.begin(), value->data.end(), BYTE{0}));
-        const std::string text = LocalizedText(stored);
         data.type = REG_SZ;
-        data.built.assign(text.begin(), text.end());
-        data.built.push_back(0);
+        data.built = textcodec::TerminatedText(LocalizedText(stored));
         return true;
     }
     default:

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "kvtcore/DisplayClasses.h"
+#include "machine/Machine.h"
 
 namespace {
 
@@ -20,25 +21,10 @@ constexpr AssociationEnds kAssociations[] = {
     {"ORNSG_MonitorSetting", "ORNSG_DesktopMonitor", "ORNSG_MonitorResolution"},
 };
 
-bool SameIgnoringCase(const std::string& a, const char* b)
-{
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
 const char* CatalogName(const std::string& name)
 {
     for (const char* known : kvtcore::kDisplayClasses) {
-        if (SameIgnoringCase(name, known)) {
+        if (machine::EqualsFolded(name, known)) {
             return known;
         }
     }
@@ -75,7 +61,7 @@ bool SelectClasses(const std::vector<std::string>& asked, ClassSelection& select
             return false;
         }
         for (const AssociationEnds& ends : kAssociations) {
-            if (SameIgnoringCase(known, ends.association)) {
+            if (machine::EqualsFolded(known, ends.association)) {
                 AddOnce(result.requested, ends.first);
                 AddOnce(result.requested, ends.second);
             }

@@ -46,9 +46,12 @@ std::string Environment(const char* name, bool& isSet)
     return isSet ? value : "";
 }
 
-// An empty variable is most often a shell variable that was never set;
-// taking it as unset would read another machine than the one meant.
-bool CheckEnvironment(const Options& options, bool machineDescriptions, std::string& error)
+// The environment stands in for --machine and --system-root when neither is
+// given: DISPLAYINFO_MACHINE first (not for --capture, which reads the live
+// machine), else DISPLAYINFO_SYSTEM_ROOT. An empty variable is most often a
+// shell variable that was never set; taking it as unset would read another
+// machine than the one meant.
+bool TakeEnvironment(Options& options, bool machineDescriptions, std::string& error)
 {
     if (!machineDescriptions || !options.machine.empty() || !options.systemRoot.empty()) {
         return true;
@@ -61,6 +64,7 @@ bool CheckEnvironment(const Options& options, bool machineDescriptions, std::str
                     "it to read the live machine";
             return false;
         }
+        options.machine = machine;
         return true;
     }
     bool rootSet = false;
@@ -70,6 +74,7 @@ bool CheckEnvironment(const Options& options, bool machineDescriptions, std::str
                 "the live machine below /";
         return false;
     }
+    options.systemRoot = root;
     return true;
 }
 
@@ -166,7 +171,7 @@ ParseOutcome ParseCommandLine(int argc, const char* const* argv, bool machineDes
         }
     }
     options.captureGiven = capture->count() != 0;
-    if (!CheckEnvironment(options, machineDescriptions, outcome.text)) {
+    if (!TakeEnvironment(options, machineDescriptions, outcome.text)) {
         return outcome;
     }
     outcome.status = kRan;

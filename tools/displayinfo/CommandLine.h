@@ -7,6 +7,8 @@
 // A file that cannot be loaded and output that cannot be written share status 1.
 enum ExitStatus { kRan = 0, kLoadFailed = 1, kWriteFailed = 1, kBadUsage = 2, kRequestFailed = 3 };
 
+// --machine and --system-root hold the environment's value where the option
+// was not given and the variable stands in for it.
 struct Options {
     std::string machine;
     std::string format = "mof";

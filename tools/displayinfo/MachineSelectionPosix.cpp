@@ -2,34 +2,19 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 #include "Capture.h"
 #include "platform/posix/MachineDescription.h"
-
-namespace {
-
-std::string Environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-}  // namespace
 
 bool MachineDescriptionsSupported()
 {
     return true;
 }
 
-std::string SystemRoot(const std::string& systemRootOption)
+std::string SystemRoot(const std::string& systemRoot)
 {
-    if (!systemRootOption.empty()) {
-        return systemRootOption;
-    }
-    const std::string fromEnvironment = Environment("DISPLAYINFO_SYSTEM_ROOT");
-    return fromEnvironment.empty() ? "/" : fromEnvironment;
+    return systemRoot.empty() ? "/" : systemRoot;
 }
 
 // Only a regular file is read as a description: a folder would read as
@@ -47,21 +32,17 @@ void CheckMachineFile(const std::string& path)
                              ", not a machine description file");
 }
 
-bool SelectMachine(const std::string& machineOption, const std::string& systemRootOption,
+bool SelectMachine(const std::string& machineFile, const std::string& systemRoot,
                    std::string& error)
 {
-    std::string path = machineOption;
-    if (path.empty() && systemRootOption.empty()) {
-        path = Environment("DISPLAYINFO_MACHINE");
-    }
     try {
-        if (path.empty()) {
-            const std::string root = SystemRoot(systemRootOption);
+        if (machineFile.empty()) {
+            const std::string root = SystemRoot(systemRoot);
             displayplatform::LoadMachineJson(LiveMachineDescription(root),
                                              "live machine below " + root);
         } else {
-            CheckMachineFile(path);
-            displayplatform::LoadMachineFile(path);
+            CheckMachineFile(machineFile);
+            displayplatform::LoadMachineFile(machineFile);
         }
     } catch (const std::exception& e) {
         error = e.what();

@@ -5,15 +5,15 @@ bool MachineDescriptionsSupported()
     return false;
 }
 
-std::string SystemRoot(const std::string& /*systemRootOption*/)
+std::string SystemRoot(const std::string& /*systemRoot*/)
 {
     return std::string();
 }
 
-bool SelectMachine(const std::string& machineOption, const std::string& /*systemRootOption*/,
+bool SelectMachine(const std::string& machineFile, const std::string& /*systemRoot*/,
                    std::string& error)
 {
-    if (!machineOption.empty()) {
+    if (!machineFile.empty()) {
         error = "--machine is not available on Windows, where the real system is inspected";
         return false;
     }

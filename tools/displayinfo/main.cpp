@@ -18,11 +18,15 @@
 
 namespace {
 
+// The level of the name --log-level gives ("debug", the most verbose, when
+// no other level has that name).
 int LevelThreshold(const std::string& name)
 {
-    if (name == "error") return 0;
-    if (name == "warning") return 2;
-    if (name == "info") return 3;
+    for (int level = 0; level < 4; ++level) {
+        if (LevelName(level) == name) {
+            return level;
+        }
+    }
     return 4;
 }
 
@@ -87,16 +91,15 @@ int main(int argc, char** argv)
         std::string error;
         return WriteStandardOutput(parsed.text, error) ? kRan : Fail(kWriteFailed, error);
     }
-    ClassSelection selection;
     std::string error;
-    if (!options.captureGiven && !SelectClasses(options.classes, selection, error)) {
-        return Fail(kBadUsage, error);
-    }
-
     if (options.captureGiven) {
         return CaptureMachine(options.capture, SystemRoot(options.systemRoot), error)
                    ? kRan
                    : Fail(kLoadFailed, error);
+    }
+    ClassSelection selection;
+    if (!SelectClasses(options.classes, selection, error)) {
+        return Fail(kBadUsage, error);
     }
     if (!SelectMachine(options.machine, options.systemRoot, error)) {
         return Fail(MachineDescriptionsSupported() ? kLoadFailed : kBadUsage, error);

@@ -216,7 +216,7 @@ machine::Machine GenerateMachine(int monitors, int devices)
                 Format("\\4&1A2B3C4D&0&00%02X", 0x19 + static_cast<unsigned>(adapter));
             adapterDevices.push_back(layout::DeviceNode(instance, ids.hardware, ids.compatible));
             layout::AddEnumKey(machine.registry, instance,
-                               "@" + std::string(a.inf) + ",%dev_" + device + "%;" + a.name,
+                               DriverPackageDescription(a.inf, device, a.name),
                                a.service, layout::Started());
         }
         layout::AddDriverKey(machine.registry, guid, slot,

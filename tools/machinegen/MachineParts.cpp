@@ -29,6 +29,12 @@ layout::PciIdentity Pci(const char* vendor, const std::string& device, const cha
     return id;
 }
 
+std::string DriverPackageDescription(const std::string& inf, const std::string& device,
+                                     const std::string& name)
+{
+    return "@" + inf + ",%dev_" + device + "%;" + name;
+}
+
 machine::DisplayMode Mode(unsigned bits, unsigned width, unsigned height, unsigned frequency)
 {
     return machine::DisplayMode{bits, width, height, frequency, 0};

@@ -18,6 +18,11 @@ std::string Format(const char* format, unsigned a, unsigned b = 0, unsigned c = 
 layout::PciIdentity Pci(const char* vendor, const std::string& device, const char* subsystem,
                         const char* revision, const char* classCode);
 
+// The DeviceDesc a display driver package writes for an adapter:
+// "@<inf>,%dev_<device>%;<name>".
+std::string DriverPackageDescription(const std::string& inf, const std::string& device,
+                                     const std::string& name);
+
 machine::DisplayMode Mode(unsigned bits, unsigned width, unsigned height, unsigned frequency);
 
 struct ModeSize {

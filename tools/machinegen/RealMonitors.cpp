@@ -169,7 +169,7 @@ machine::Machine RealMonitorMachine(const std::vector<EdidBlocks>& edids)
             ids.hardware[0] + Format("\\4&%08X&0&00%02X", 0x1A2B3C4Du + n * 0x01010101u, 8 * n + 8);
         machine.devices.push_back(layout::DeviceNode(instance, ids.hardware, ids.compatible));
         layout::AddEnumKey(machine.registry, instance,
-                           "@" + std::string(card.inf) + ",%dev_" + card.device + "%;" + card.name,
+                           DriverPackageDescription(card.inf, card.device, card.name),
                            card.service, layout::Started());
         adapterIds.push_back(ids.hardware[0]);
         guids.push_back(Format("{%08X-3B7F-4E21-A8C5-61D0E4F7B3%02X}", 0x9D2A4C1Eu + n, n));
